@@ -1,0 +1,111 @@
+// The script engine: one global record, the interpreter and key dispatch.
+// Portable C++17; the outside world is reached only through EnginePort (engine_port.h).
+#pragma once
+#include <cstddef>
+#include <cstdint>
+
+constexpr int REGISTER_COUNT = 128;        // operands address registers as n & 0x7F
+constexpr int CALL_STACK_DEPTH = 16;
+constexpr int FUNCTION_TABLE_COUNT = 3;    // 0: event functions, 1 and 2: key functions of modes 1 and 2
+constexpr int FUNCTION_TABLE_SIZE = 256;   // indexed by an 8-bit number
+constexpr uint16_t NO_FUNCTION = 0xFFFF;
+constexpr int STRING_SLOT_COUNT = 4;       // operands address slots as n & 3
+constexpr int STATUS_LINE_COUNT = 6;
+constexpr int STATUS_TEXT_SIZE = 48;       // text bytes of one status line
+constexpr int STATUS_SLOT_SIZE = 50;       // index byte, 48 text bytes, a zero byte
+constexpr int NOTICE_BUFFER_SIZE = 256;
+constexpr int STATUS_WORK_SIZE = 512;      // the formatted status text before it is cut to 48 bytes
+// A run that executes this many instructions is looping; stopping it keeps the keyboard alive.
+// Real scripts stay below a few hundred per key.
+constexpr uint32_t STEP_LIMIT = 100000;
+
+constexpr uint32_t INJECTED_SCAN_CODE = 0xFD;  // the engine's own keys come back through the hook with this
+constexpr uint32_t INJECTED_EXTRA_INFO = 0x11;
+
+constexpr uint32_t MSG_KEYDOWN = 0x100;
+constexpr uint32_t MSG_KEYUP = 0x101;
+constexpr uint32_t MSG_SYSKEYDOWN = 0x104;
+constexpr uint32_t MSG_SYSKEYUP = 0x105;
+
+// Registers with fixed roles; r0-r3 are the four STATUS arguments.
+enum FixedRegister {
+    R_STATE = 32,    // script state bits (STTST, JST1-JST8)
+    R_MARK = 33,     // time mark written by MARK
+    R_TIMEOUT = 34,  // milliseconds for JTIMEOUT
+    R_MODS = 35,     // modifier bits for PRESS/PRESSR
+    R_SP = 36,       // value-stack pointer, 48-128
+    R_VK = 37,       // last real key event
+    R_TIME = 38,
+    R_SCAN = 39,
+    R_MODE = 40,     // 1 or 2; 0 until the first MODE
+};
+constexpr int VALUE_STACK_BOTTOM = 48;   // the value stack lives in r48-r127
+constexpr int VALUE_STACK_END = 128;
+constexpr int32_t DEFAULT_TIMEOUT_MS = 1000;
+
+// R_MODS bits and the virtual keys they press around a tapped key.
+constexpr int32_t MOD_CONTROL = 0x01;  // VK 0x11
+constexpr int32_t MOD_SHIFT = 0x02;    // VK 0x10
+constexpr int32_t MOD_WIN = 0x10;      // VK 0x5C
+constexpr int32_t MOD_KANA = 0x20;     // VK 0x15
+
+// sysflags bits.
+constexpr uint32_t SF_CLASSIFY_ORIGIN = 1u << 3;   // script: compute bits 17 and 18 per key
+constexpr uint32_t SF_IME_OPEN = 1u << 16;         // host: window actions "C" and "D"
+constexpr uint32_t SF_NATIVE_SCAN = 1u << 17;      // the scan code is the device keyboard's own
+constexpr uint32_t SF_NO_SCAN_ENTRY = 1u << 18;    // the scan table has no entry for the key
+
+using FunctionTable = uint16_t[FUNCTION_TABLE_SIZE];
+
+// The compiled script: 2-byte instructions (opcode, operand) with inline string blocks.
+// It has no terminating zero byte: every reader stops at `size`.
+struct CodeImage {
+    uint8_t* bytes;  // none when no script is installed
+    uint32_t size;
+};
+
+struct EngineState {
+    int32_t acc;
+    uint8_t* toggleByte;             // inside code.bytes, or none
+    void* window;                    // the main window: every command is posted here
+    uint16_t* keyTable;              // functionTables[1] or [2]
+    int32_t regs[REGISTER_COUNT];
+    uint32_t sysflags;
+    int callTop;
+    uint32_t callStack[CALL_STACK_DEPTH];  // byte positions of active call instructions
+    FunctionTable functionTables[FUNCTION_TABLE_COUNT];
+    const char* stringSlots[STRING_SLOT_COUNT];  // inside code.bytes, or none
+    CodeImage code;
+};
+
+// A status line as it travels to the host: line index, 48 text bytes, a zero byte.
+struct StatusSlot {
+    uint8_t bytes[STATUS_SLOT_SIZE];
+};
+
+extern EngineState gEngine;
+// Static so that addresses posted to the host stay valid while the command waits in the queue.
+extern StatusSlot gStatusSlots[STATUS_LINE_COUNT];
+extern char gNoticeBuffer[NOTICE_BUFFER_SIZE];
+
+void InitEngine();
+void ResetFunctionTables();
+void ClearStatusSlots();
+void ReleaseCodeImage();
+// Installs an exact-size copy of `bytes` as the code image (the engine holds none at this point).
+// False when memory cannot be had; the engine is then left without an image.
+bool InstallCodeImageBytes(const uint8_t* bytes, uint32_t size);
+// Memory for code images; freed with std::free. Tests swap it to make an allocation fail.
+extern void* (*gCodeImageAllocator)(size_t);
+int32_t RunEventFunction(int n);
+
+// Runs code from byte position `entry` of the image. `message` is 0x100/0x101/0x104/0x105 or 0.
+uint32_t RunScript(uint32_t entry, uint32_t message, uint32_t time);
+
+// Key entry. Returns 1 when the key must be swallowed, 0 otherwise.
+int DispatchKeyEvent(uint32_t scan, uint32_t vk, uint32_t message, uint32_t time);
+// The hook's decision before it calls the next hook: true to swallow (return 1).
+bool HookSwallowsEvent(int code, uint32_t message, uint32_t vk, uint32_t scan, uint32_t time);
+
+// Scan code the device's own keyboard gives for a virtual key; 0xFF when none.
+extern const uint8_t ScanTable[256];
