@@ -1,0 +1,19 @@
+// Resource and control ids shared by the code and quillo.rc.
+#pragma once
+
+#define IconMain 101
+#define MenuMain 102
+#define DlgAbout 103
+#define DlgPanel 104
+
+#define CtlTestEdit 1018
+#define CtlWebButton 1035
+#define CtlAutoStartOn 1046
+#define CtlAutoStartOff 1057
+#define CtlStatusFirst 1058
+
+#define MenuAbout 40003
+#define MenuExit 40005
+#define MenuHide 40007
+#define MenuManual 40010
+#define MenuReload 40024
