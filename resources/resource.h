@@ -17,3 +17,7 @@
 #define MenuHide 40007
 #define MenuManual 40010
 #define MenuReload 40024
+
+// The update page that the about box's web button opens, beside the program: the release notes in the
+// manual. The about box's address text names the same page.
+#define UPDATE_PAGE L"index.html#release-notes"
