@@ -100,7 +100,10 @@ extern void* (*gCodeImageAllocator)(size_t);
 int32_t RunEventFunction(int n);
 
 // Runs code from byte position `entry` of the image. `message` is 0x100/0x101/0x104/0x105 or 0.
+// Runs never nest: a call made while a run is in progress (from a port callback) returns 0 at once.
 uint32_t RunScript(uint32_t entry, uint32_t message, uint32_t time);
+// True while RunScript is executing.
+bool ScriptIsRunning();
 
 // Key entry. Returns 1 when the key must be swallowed, 0 otherwise.
 int DispatchKeyEvent(uint32_t scan, uint32_t vk, uint32_t message, uint32_t time);

@@ -1,0 +1,174 @@
+#include "status_format.h"
+
+namespace {
+
+// Bounded output: bytes past the end are dropped, the terminator always fits.
+struct Output {
+    char* bytes;
+    size_t size;
+    size_t length;
+};
+
+void Put(Output& out, char c) {
+    if (out.length + 1 < out.size) out.bytes[out.length++] = c;
+}
+
+void PutRepeated(Output& out, char c, size_t count) {
+    for (size_t i = 0; i < count && out.length + 1 < out.size; ++i) Put(out, c);
+}
+
+void PutText(Output& out, const char* text, size_t length) {
+    for (size_t i = 0; i < length; ++i) Put(out, text[i]);
+}
+
+enum LengthModifier { LENGTH_INT, LENGTH_SHORT, LENGTH_CHAR, LENGTH_LONG };
+
+struct Directive {
+    bool left, plus, space, alternate, zero;
+    size_t width;
+    bool hasPrecision;
+    size_t precision;
+    LengthModifier length;
+    char conversion;  // 0 when the format ended inside the directive
+    size_t end;       // index just after the directive
+};
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// Widths beyond the output cannot show anyway; saturating keeps the arithmetic small.
+size_t ReadNumber(const char* format, size_t length, size_t& i, size_t limit) {
+    size_t value = 0;
+    while (i < length && IsDigit(format[i])) {
+        value = value * 10 + size_t(format[i] - '0');
+        if (value > limit) value = limit;
+        ++i;
+    }
+    return value;
+}
+
+Directive ParseDirective(const char* format, size_t length, size_t start, size_t limit) {
+    Directive d{};
+    size_t i = start + 1;
+    for (; i < length; ++i) {
+        char c = format[i];
+        if (c == '-') d.left = true;
+        else if (c == '+') d.plus = true;
+        else if (c == ' ') d.space = true;
+        else if (c == '#') d.alternate = true;
+        else if (c == '0') d.zero = true;
+        else break;
+    }
+    d.width = ReadNumber(format, length, i, limit);
+    if (i < length && format[i] == '.') {
+        ++i;
+        d.hasPrecision = true;
+        d.precision = ReadNumber(format, length, i, limit);
+    }
+    d.length = LENGTH_INT;
+    if (i < length && (format[i] == 'h' || format[i] == 'l')) {
+        char m = format[i++];
+        bool doubled = i < length && format[i] == m;
+        if (doubled) ++i;
+        d.length = m == 'l' ? LENGTH_LONG : doubled ? LENGTH_CHAR : LENGTH_SHORT;
+    }
+    d.conversion = i < length ? format[i++] : 0;
+    d.end = i;
+    return d;
+}
+
+bool IsIntegerConversion(char c) {
+    return c == 'd' || c == 'i' || c == 'u' || c == 'x' || c == 'X' || c == 'o' || c == 'c';
+}
+
+// The arguments are 32-bit; h and hh narrow them as C's conversions do, l and ll keep them.
+int32_t NarrowSigned(int32_t v, LengthModifier length) {
+    if (length == LENGTH_SHORT) return static_cast<int16_t>(static_cast<uint16_t>(v));
+    if (length == LENGTH_CHAR) return static_cast<int8_t>(static_cast<uint8_t>(v));
+    return v;
+}
+
+uint32_t NarrowUnsigned(int32_t v, LengthModifier length) {
+    uint32_t u = static_cast<uint32_t>(v);
+    if (length == LENGTH_SHORT) return u & 0xFFFFu;
+    if (length == LENGTH_CHAR) return u & 0xFFu;
+    return u;
+}
+
+void PutField(Output& out, const Directive& d, size_t bodyLength) {
+    if (d.width > bodyLength) PutRepeated(out, ' ', d.width - bodyLength);
+}
+
+void FormatCharacter(Output& out, const Directive& d, int32_t value) {
+    if (!d.left) PutField(out, d, 1);
+    Put(out, static_cast<char>(static_cast<uint8_t>(value)));
+    if (d.left) PutField(out, d, 1);
+}
+
+void FormatNumber(Output& out, const Directive& d, int32_t value) {
+    char sign = 0;
+    uint32_t magnitude;
+    if (d.conversion == 'd' || d.conversion == 'i') {
+        int32_t v = NarrowSigned(value, d.length);
+        magnitude = v < 0 ? 0u - static_cast<uint32_t>(v) : static_cast<uint32_t>(v);
+        sign = v < 0 ? '-' : d.plus ? '+' : d.space ? ' ' : 0;
+    } else {
+        magnitude = NarrowUnsigned(value, d.length);
+    }
+    unsigned base = d.conversion == 'o' ? 8 : (d.conversion == 'x' || d.conversion == 'X') ? 16 : 10;
+    const char* digitSet = d.conversion == 'X' ? "0123456789ABCDEF" : "0123456789abcdef";
+
+    char digits[12];  // 32 bits in octal is 11 digits
+    size_t count = 0;
+    for (uint32_t m = magnitude; m != 0; m /= base) digits[count++] = digitSet[m % base];
+    size_t minimum = d.hasPrecision ? d.precision : 1;
+    if (d.alternate && base == 8 && minimum <= count) minimum = count + 1;  // octal shows a leading 0
+    size_t leadingZeros = minimum > count ? minimum - count : 0;
+
+    const char* prefix = "";
+    if (d.alternate && base == 16 && magnitude != 0) prefix = d.conversion == 'X' ? "0X" : "0x";
+    size_t prefixLength = (sign ? 1 : 0) + (prefix[0] ? 2 : 0);
+    size_t body = prefixLength + leadingZeros + count;
+    // The 0 flag pads with zeros after the sign only when no precision is given.
+    if (d.zero && !d.left && !d.hasPrecision && d.width > body) {
+        leadingZeros += d.width - body;
+        body = d.width;
+    }
+
+    if (!d.left) PutField(out, d, body);
+    if (sign) Put(out, sign);
+    PutText(out, prefix, prefix[0] ? 2 : 0);
+    PutRepeated(out, '0', leadingZeros);
+    while (count > 0) Put(out, digits[--count]);
+    if (d.left) PutField(out, d, body);
+}
+
+}  // namespace
+
+size_t FormatStatusText(const char* format, size_t formatLength, const int32_t args[STATUS_ARGUMENT_COUNT],
+                        char* outBytes, size_t outSize) {
+    Output out{outBytes, outSize, 0};
+    int used = 0;
+    size_t i = 0;
+    while (i < formatLength && out.length + 1 < out.size) {
+        if (format[i] != '%') {
+            Put(out, format[i++]);
+            continue;
+        }
+        if (i + 1 < formatLength && format[i + 1] == '%') {
+            Put(out, '%');
+            i += 2;
+            continue;
+        }
+        Directive d = ParseDirective(format, formatLength, i, outSize);
+        if (IsIntegerConversion(d.conversion) && used < STATUS_ARGUMENT_COUNT) {
+            int32_t value = args[used++];
+            if (d.conversion == 'c') FormatCharacter(out, d, value);
+            else FormatNumber(out, d, value);
+        } else {
+            PutText(out, format + i, d.end - i);
+        }
+        i = d.end;
+    }
+    if (out.size > 0) out.bytes[out.length] = 0;
+    return out.length;
+}
