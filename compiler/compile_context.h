@@ -1,0 +1,113 @@
+// The compiler's working record and its lower-level steps: script text, values, symbols,
+// statements and the code image. compiler.h is the host's entry; this header is for tools and
+// tests that drive a compile step by step.
+//
+// Driving a compile by hand (quillo-check --listing does this to name opcodes):
+//     CompileContext ctx;
+//     if (InitCompileContext(&ctx)) {
+//         if (LoadScriptFile(&ctx, path)) CompileScript(&ctx, &gEngine);
+//         // ctx.symbols[0 .. ctx.symbolCount - 1] are still readable here, in order of definition
+//         // (a name is none when the pool had no room for it); gEngine holds the new image.
+//         FreeCompileContext(&ctx);
+//     }
+// CompileScript releases gEngine's old image and installs the new one: the engine functions it
+// calls act on the one global engine, so `engine` must be &gEngine.
+#pragma once
+#include <cstddef>
+#include <cstdint>
+
+#include "engine.h"
+
+constexpr int SYMBOL_POOL_SIZE = 16384;   // bytes for all defined names with their zero bytes
+constexpr int MAX_SYMBOLS = 1024;         // define lines per compile
+// Lookup index of the symbol table: open addressing, a power of two at least twice MAX_SYMBOLS so
+// that a probe sequence stays short and always reaches an empty slot.
+constexpr int SYMBOL_INDEX_SIZE = 2048;
+constexpr int CODE_BUFFER_SIZE = 32768;
+// Instructions are written only below this offset, so the final EXIT 0 always fits in the buffer.
+constexpr int CODE_LIMIT = 32766;
+// A string block is accepted when offset + data length < CODE_LIMIT; with its 4 header bytes and
+// pad byte it may then end 2 bytes past CODE_BUFFER_SIZE. The buffer carries these spare bytes.
+constexpr int CODE_BUFFER_SLACK = 4;
+constexpr int MAX_LINE_LENGTH = 838;      // line bytes after leading blanks; the rest is the next line
+constexpr int LINE_BUFFER_SIZE = MAX_LINE_LENGTH + 2;
+constexpr int TOKEN_SIZE = 280;           // token buffers, terminating zero included
+constexpr int STRING_DATA_SIZE = 512;     // work buffer for a string statement's two strings
+constexpr int MAX_STRING_DATA = 510;      // both strings with their zero bytes: k = 255 units
+constexpr int MAX_IF_DEPTH = 32;          // open conditional blocks
+constexpr int TEXT_PADDING = 8;           // zero bytes after the file's text in `text`
+constexpr int MESSAGE_SIZE = 512;         // a composed message in UTF-16 units, terminator included
+constexpr int DETAIL_SIZE = 260;          // the converted detail in UTF-16 units, terminator included
+
+constexpr uint32_t IN_FUNCTION = 0x1;     // CompileContext.state: a func line is open
+
+struct SymbolEntry {
+    const char* name;  // inside pool, or none when the pool had no room for it
+    int32_t value;
+};
+
+struct CompileContext {
+    char* pool;
+    char* poolNext;
+    SymbolEntry* symbols;      // MAX_SYMBOLS entries, in order of definition
+    int32_t symbolCount;
+    char* text;                // the file with TEXT_PADDING zero bytes after it
+    uint32_t textSize;
+    int32_t line;              // 0 until the first line is read
+    int32_t failed;            // set by ReportCompileError, never cleared
+    uint32_t state;            // IN_FUNCTION
+    uint8_t* codeBuffer;       // CODE_BUFFER_SIZE + CODE_BUFFER_SLACK bytes, zero when created
+    uint8_t* codeNext;
+    EngineState* engine;       // not owned; set by CompileScript
+    // The line being compiled (the line buffer), or none outside the line loop; messages about a
+    // whole statement name it as their detail.
+    const char* lineText;
+    // Entry index + 1 of the first definition of each name, 0 for an empty slot.
+    uint16_t symbolIndex[SYMBOL_INDEX_SIZE];
+};
+
+// Memory for the context's buffers and the file's text; freed with std::free. Tests swap it to
+// make an allocation fail (the code image uses gCodeImageAllocator).
+extern void* (*gCompilerAllocator)(size_t);
+
+// Allocates the buffers. False after the message "メモリが確保できませんでした" when one cannot be
+// had; the context then holds none of them and FreeCompileContext is still safe.
+bool InitCompileContext(CompileContext* ctx);
+// Releases whatever the context holds; a second call does nothing.
+void FreeCompileContext(CompileContext* ctx);
+// Shows one message box: "%d行:%s %s" while a line is being compiled, "%s %s" before the first.
+// `message` is UTF-16; `detail` is multibyte script text or none (then nothing follows the blank).
+void ReportCompileError(CompileContext* ctx, const char16_t* message, const char* detail);
+// Composes the text ReportCompileError shows into out[MESSAGE_SIZE]; the detail is already UTF-16.
+// Texts that do not fit are cut, never splitting a surrogate pair.
+void ComposeCompileMessage(char16_t* out, int32_t line, const char16_t* message, const char16_t* detail);
+
+// Case-insensitive prefix test of an ASCII lowercase keyword; the position after it, or none.
+const char* MatchKeyword(const char* text, const char* keyword);
+// Reads one token (quoted or bare) into out[outSize]. A token longer than outSize - 1 bytes is cut
+// there; the rest of it is still consumed. `tokenLength`, when given, receives the uncut length.
+const char* ReadToken(char* out, const char* text, size_t outSize = TOKEN_SIZE,
+                      size_t* tokenLength = nullptr);
+// Reads one value: quoted character, hexadecimal, decimal (clamped to 32 bits) or symbol.
+const char* ReadValue(CompileContext* ctx, const char* text, int32_t* value);
+const char* InternName(CompileContext* ctx, const char* name);
+// The first definition of `name`, or none.
+const SymbolEntry* FindSymbol(const CompileContext* ctx, const char* name);
+void AddSymbol(CompileContext* ctx, const char* name, int32_t value);
+
+// Reads the whole file into `text`. False after a message; the engine is untouched then.
+bool LoadScriptFile(CompileContext* ctx, const char16_t* path);
+// Compiles `text` into `engine` (which must be &gEngine) and installs the image.
+void CompileScript(CompileContext* ctx, EngineState* engine);
+void CompileFunc(CompileContext* ctx, const char* rest);
+void CompileEndFunc(CompileContext* ctx);
+void CompileDefine(CompileContext* ctx, const char* rest);
+void CompileString(CompileContext* ctx, const char* rest);
+void CompileInstruction(CompileContext* ctx, const char* line);
+void EmitStringBlock(CompileContext* ctx, int32_t slot, const char* data, size_t length);
+void InstallCodeImage(CompileContext* ctx);
+
+// The write offset: codeNext - codeBuffer.
+inline uint32_t CodeOffset(const CompileContext* ctx) {
+    return static_cast<uint32_t>(ctx->codeNext - ctx->codeBuffer);
+}

@@ -1,0 +1,70 @@
+// The one way a compile message reaches the user.
+#include "compile_context.h"
+#include "compiler.h"
+
+namespace {
+
+// Appends to a fixed UTF-16 buffer, cutting what does not fit; the terminator always fits.
+struct WideWriter {
+    char16_t* out;
+    int used;
+    int capacity;  // units before the terminator
+
+    bool Room(int units) const { return used + units <= capacity; }
+
+    void Put(const char16_t* text) {
+        if (!text) return;
+        for (int i = 0; text[i]; ++i) {
+            bool pair = text[i] >= 0xD800 && text[i] <= 0xDBFF && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF;
+            int units = pair ? 2 : 1;
+            if (!Room(units)) return;  // a pair is never split
+            out[used++] = text[i];
+            if (pair) out[used++] = text[++i];
+        }
+    }
+
+    void PutDecimal(int32_t number) {
+        char16_t digits[12];
+        int count = 0;
+        int64_t rest = number;
+        bool negative = rest < 0;
+        if (negative) rest = -rest;
+        do {
+            digits[count++] = static_cast<char16_t>(u'0' + rest % 10);
+            rest /= 10;
+        } while (rest);
+        char16_t text[13];
+        int length = 0;
+        if (negative) text[length++] = u'-';
+        while (count) text[length++] = digits[--count];
+        text[length] = 0;
+        Put(text);
+    }
+};
+
+}  // namespace
+
+void ComposeCompileMessage(char16_t* out, int32_t line, const char16_t* message, const char16_t* detail) {
+    WideWriter writer{out, 0, MESSAGE_SIZE - 1};
+    if (line != 0) {
+        writer.PutDecimal(line);
+        writer.Put(u"行:");
+    }
+    writer.Put(message);
+    writer.Put(u" ");
+    writer.Put(detail);
+    out[writer.used] = 0;
+}
+
+void ReportCompileError(CompileContext* ctx, const char16_t* message, const char* detail) {
+    char16_t wideDetail[DETAIL_SIZE];
+    wideDetail[0] = 0;
+    if (detail && gCompilerPort.multiByteToWide) {
+        gCompilerPort.multiByteToWide(detail, wideDetail, DETAIL_SIZE);
+        wideDetail[DETAIL_SIZE - 1] = 0;  // whatever the port did, the detail ends inside the buffer
+    }
+    char16_t text[MESSAGE_SIZE];
+    ComposeCompileMessage(text, ctx->line, message, wideDetail);
+    ctx->failed = 1;
+    if (gCompilerPort.showMessage) gCompilerPort.showMessage(text);
+}
