@@ -1,5 +1,5 @@
-// Where the handheld shell's calls meet desktop Windows: one function per difference,
-// each saying what the handheld does and what desktop Windows does instead.
+// Where the handheld shell's calls meet desktop Windows: one function per difference. Each comment
+// says what the handheld does; the .cpp files say what desktop Windows does instead.
 #pragma once
 #include <windows.h>
 #include <cstdint>
@@ -11,24 +11,45 @@ struct ShellActivateInfo {
     DWORD flags;
 };
 
-// Menu bar from menu resource `menuId` for `parent`; none on failure.
-HWND PlatformCreateMenuBar(HWND parent, HINSTANCE instance, int menuId);
-// Dialog set-up with the handheld's SHIDIF_* flags (DONEBUTTON 1, SIZEDLG 2, SIZEDLGFULLSCREEN 4, SIPDOWN 8).
+// The handheld's SHInitDialog flags.
+constexpr DWORD DIALOG_DONE_BUTTON = 0x1;       // SHIDIF_DONEBUTTON: an OK button in the caption
+constexpr DWORD DIALOG_SIZE_FULLSCREEN = 0x4;   // SHIDIF_SIZEDLGFULLSCREEN
+constexpr DWORD DIALOG_INPUT_PANEL_DOWN = 0x8;  // SHIDIF_SIPDOWN: lower the soft input panel
+
+// Handheld: SHCreateMenuBar(SHCMBF_HMENU) makes a separate menu-bar window at the bottom of the screen
+// from menu resource `menuId`. Returns the menu bar, or none on failure.
+HMENU PlatformCreateMenuBar(HWND parent, HINSTANCE instance, int menuId);
+// Handheld: DestroyWindow on the menu-bar window.
+void PlatformDestroyMenuBar(HWND parent, HMENU menuBar);
+// Handheld: SHInitDialog with the DIALOG_* flags.
 void PlatformInitDialog(HWND dialog, DWORD flags);
+// Handheld: the caption's OK button (DIALOG_DONE_BUTTON) sends IDOK; true for the ids that close a
+// dialog the way that button does.
+bool PlatformIsDoneCommand(int id);
+// Handheld: SHHandleWMActivate keeps the soft input panel's state per window in `info`.
 void PlatformHandleActivate(HWND window, WPARAM wParam, LPARAM lParam, ShellActivateInfo* info);
+// Handheld: SHHandleWMSettingChange resizes the window around the soft input panel.
 void PlatformHandleSettingChange(HWND window, WPARAM wParam, LPARAM lParam, ShellActivateInfo* info);
-// Bring `window` and its owned windows to the front.
+// Handheld: SetForegroundWindow with the handle's lowest bit set, which also brings owned windows forward.
 void PlatformBringForward(HWND window);
-// Inject one key event carrying scan 0xFD and extra info 0x11.
+// Handheld: keybd_event with flag 4 (silent) or 6 (key-up, silent), scan 0xFD, extra info 0x11.
 void PlatformInjectKey(uint8_t vk, bool up);
-// Write a shortcut file at `path` running the command line `target` ("DIR\quillo.exe" -s).
+// Handheld: SHCreateShortcut writes a shortcut file at `path` running the command line `target`.
 bool PlatformCreateShortcut(const wchar_t* path, const wchar_t* target);
-// The Startup folder, into out[MAX_PATH]; false when it cannot be named.
+// Handheld: SHGetSpecialFolderPath(CSIDL_STARTUP) into out[MAX_PATH]; false when it cannot be named.
 bool PlatformStartupFolder(wchar_t* out);
-// The input method of the foreground application.
+// Handheld: ImmGetOpenStatus / ImmSetOpenStatus / ImmGetCompositionStringW(GCS_COMPSTR) with no input
+// context (0), which there means the active input context.
 bool PlatformImeIsOpen();
 void PlatformImeSetOpen(bool open);
 long PlatformImeCompositionLength();
-// Display orientation as DMDO_0/90/180/270 (0, 1, 2, 4).
-DWORD PlatformDisplayOrientation();
-void PlatformSetDisplayOrientation(DWORD orientation);
+// Handheld: ChangeDisplaySettingsEx(CDS_TEST) reports the current orientation as 0, 1, 2, 4 (0, 90, 180,
+// 270 degrees); the same numbers are used here.
+uint32_t PlatformDisplayOrientation();
+// Handheld: ChangeDisplaySettingsEx with DM_DISPLAYORIENTATION alone. The result is ignored.
+void PlatformSetDisplayOrientation(uint32_t orientation);
+// Handheld: ShellExecuteEx with no mask, verb or directory and show command 0, which the handheld's
+// shell ignores. The result is ignored.
+void PlatformShellExecute(const wchar_t* file, const wchar_t* parameters);
+// Handheld: no cursor (the stylus has none); the window class gets this one.
+HCURSOR PlatformWindowCursor();

@@ -1,15 +1,11 @@
-// The host shell's one global record.
+// The host shell's one global record and its fixed texts.
 #pragma once
 #include <windows.h>
 #include <cstdint>
 
 #include "platform.h"
-
-enum UiFlags : uint32_t {
-    UI_PANEL_SHOWN = 0x1,   // set by ShowPanel, cleared by HidePanel
-    UI_START_HIDDEN = 0x4,  // "-s" on the command line
-    UI_STARTED = 0x10,      // set right after the first compile; activation shows the panel only from then on
-};
+#include "program_path.h"
+#include "ui_flags.h"
 
 constexpr int HOST_STATUS_LINES = 6;
 
@@ -18,7 +14,9 @@ struct HostState {
     ShellActivateInfo activateInfo;
     HINSTANCE instance;
     uint32_t uiFlags;
-    HWND menuBar;
+    // The menu bar. On the desktop it is the main window's menu, so its handle stands for it:
+    // none means there is no menu, and the window destroys it through PlatformDestroyMenuBar.
+    HMENU menuBar;
     HWND mainWindow;
     HWND panel;  // meaningful only while UI_PANEL_SHOWN is set
     HHOOK hook;
@@ -33,9 +31,19 @@ extern HostState gHost;
 #define QUILLO_SCRIPT_NAME L"scriptcommand.txt"
 #define QUILLO_MANUAL_NAME L"index.html"
 #define QUILLO_EXE_NAME L"quillo.exe"
-
-constexpr int PROGRAM_PATH_SIZE = 256;  // UTF-16 units, terminator included
+#define QUILLO_HOOK_FAILED L"すでに SetWindowsHookEx が使われていると思われるので起動できませんでした。"
+// Shown instead of opening a cut path; %s is the file that cannot be named.
+#define QUILLO_PATH_TOO_LONG L"プログラムのフォルダのパスが長すぎるため %s を開けません。"
 
 // The program's directory (ending with a backslash) followed by `name`, into out[PROGRAM_PATH_SIZE].
-// False when the result does not fit; `out` is then the empty text.
+// False when the program's own path or the result does not fit; `out` is then the empty text.
 bool BuildProgramPath(wchar_t* out, const wchar_t* name);
+// Tells the user that `name` cannot be named beside the program because the directory's path is too long.
+void ReportPathTooLong(const wchar_t* name);
+// A modal message box without owner, caption "quillo", OK button only.
+void ShowMessage(const wchar_t* text);
+
+// Reads the command line's options into gHost.uiFlags.
+void ParseCommandLine(const wchar_t* text);
+// True when the main window exists and this copy is to run.
+bool InitInstance(HINSTANCE instance, int showCommand);

@@ -1,0 +1,52 @@
+#include "platform.h"
+
+#include <shellapi.h>
+
+// Desktop: the menu becomes the main window's ordinary menu (LoadMenu + SetMenu) inside its frame.
+// The menu handle stands for the menu bar: none means there is no menu.
+HMENU PlatformCreateMenuBar(HWND parent, HINSTANCE instance, int menuId) {
+    HMENU menu = LoadMenuW(instance, MAKEINTRESOURCEW(menuId));
+    if (!menu) return nullptr;
+    if (!SetMenu(parent, menu)) {
+        DestroyMenu(menu);
+        return nullptr;
+    }
+    return menu;
+}
+
+// Desktop: detach the menu before destroying it, so the window's own destruction does not free it twice.
+void PlatformDestroyMenuBar(HWND parent, HMENU menuBar) {
+    if (!menuBar) return;
+    if (GetMenu(parent) == menuBar) SetMenu(parent, nullptr);
+    DestroyMenu(menuBar);
+}
+
+// Desktop: the dialogs carry their own OK button, a desktop dialog keeps its template size, and there is
+// no soft input panel to lower, so there is nothing to set up.
+void PlatformInitDialog(HWND, DWORD) {}
+
+// Desktop: besides the OK button, the Esc key (IDCANCEL) is how a dialog is closed.
+bool PlatformIsDoneCommand(int id) { return id == IDOK || id == IDCANCEL; }
+
+// Desktop: there is no soft input panel whose state would follow the activation.
+void PlatformHandleActivate(HWND, WPARAM, LPARAM, ShellActivateInfo*) {}
+
+// Desktop: no soft input panel takes room from the window.
+void PlatformHandleSettingChange(HWND, WPARAM, LPARAM, ShellActivateInfo*) {}
+
+// Desktop: a handle with its lowest bit set is no valid handle; a plain SetForegroundWindow brings the
+// window forward, and its owned windows stay above it anyway.
+void PlatformBringForward(HWND window) { SetForegroundWindow(window); }
+
+// Desktop: show command 0 is SW_HIDE and would start every program invisible, so programs are shown.
+void PlatformShellExecute(const wchar_t* file, const wchar_t* parameters) {
+    SHELLEXECUTEINFOW info = {};
+    info.cbSize = sizeof info;
+    info.lpFile = file;
+    info.lpParameters = parameters;
+    info.nShow = SW_SHOWNORMAL;
+    ShellExecuteExW(&info);
+}
+
+// Desktop: a mouse pointer over the window needs a shape.
+HCURSOR PlatformWindowCursor() { return LoadCursorW(nullptr, IDC_ARROW); }

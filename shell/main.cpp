@@ -1,0 +1,55 @@
+// The program's entry: start-up as a straight line of steps, then the message loop.
+// engine.h comes before windows.h, whose RegisterHotKey macros share names with its modifier bits.
+#include "engine.h"
+#include "host_ports.h"
+#include "host_state.h"
+#include "keyboard_hook.h"
+#include "panel.h"
+#include "script_file.h"
+
+namespace {
+
+void ForgetStatusText() {
+    for (const char*& text : gHost.statusText) text = nullptr;
+}
+
+// Without the hook the program is useless: say so and end.
+void InstallHookOrQuit() {
+    if (InstallKeyboardHook()) return;
+    ShowMessage(QUILLO_HOOK_FAILED);
+    DestroyWindow(gHost.mainWindow);
+}
+
+// The panel gets the first look at each message for its keyboard navigation.
+int RunMessageLoop() {
+    MSG message = {};
+    while (GetMessageW(&message, nullptr, 0, 0) > 0) {
+        if ((gHost.uiFlags & UI_PANEL_SHOWN) && IsDialogMessageW(gHost.panel, &message)) continue;
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+    return static_cast<int>(message.wParam);
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int showCommand) {
+    ForgetStatusText();
+    InitEngine();
+    InstallHostPorts();
+    ParseCommandLine(commandLine);
+    if (!InitInstance(instance, showCommand)) {
+        ReleaseCodeImage();
+        return 0;
+    }
+    CompileStartupScript();
+    gHost.uiFlags |= UI_STARTED;
+    if (!(gHost.uiFlags & UI_START_HIDDEN)) ShowPanel(showCommand);
+    InstallHookOrQuit();
+    gEngine.window = gHost.mainWindow;
+    RunEventFunction(0);
+    const int exitCode = RunMessageLoop();
+    ForgetStatusText();
+    ReleaseCodeImage();
+    return exitCode;
+}

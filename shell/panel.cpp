@@ -1,0 +1,93 @@
+#include "panel.h"
+
+#include "autostart.h"
+#include "host_state.h"
+#include "resource.h"
+#include "text_convert.h"
+
+namespace {
+
+constexpr UINT STRIP_AND_HIDE = SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_FRAMECHANGED | SWP_HIDEWINDOW;
+constexpr UINT RESTORE_AND_SHOW = SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_FRAMECHANGED | SWP_SHOWWINDOW;
+
+HWND CreatePanelDialog() {
+    HRSRC resource = FindResourceW(gHost.instance, MAKEINTRESOURCEW(DlgPanel), RT_DIALOG);
+    HGLOBAL loaded = resource ? LoadResource(gHost.instance, resource) : nullptr;
+    if (!loaded) return nullptr;
+    return CreateDialogIndirectParamW(gHost.instance, static_cast<LPCDLGTEMPLATEW>(LockResource(loaded)),
+                                      gHost.mainWindow, PanelDlgProc, 0);
+}
+
+void EnableIfFound(HWND dialog, int id, bool enable) {
+    if (HWND control = GetDlgItem(dialog, id)) EnableWindow(control, enable);
+}
+
+INT_PTR OnPanelCommand(HWND dialog, WORD id) {
+    switch (id) {
+    case CtlAutoStartOn: CreateAutoStartShortcut(); break;
+    case CtlAutoStartOff: DeleteAutoStartShortcut(); break;
+    default: return FALSE;
+    }
+    RefreshAutoStartButtons(dialog);
+    return TRUE;
+}
+
+}  // namespace
+
+HMENU CreateMenuBar(HWND window) { return PlatformCreateMenuBar(window, gHost.instance, MenuMain); }
+
+void HideMainWindow() {
+    HWND window = gHost.mainWindow;
+    SetWindowTextW(window, nullptr);
+    SetWindowLongW(window, GWL_STYLE, 0);
+    SetWindowPos(window, nullptr, 0, 0, 0, 0, STRIP_AND_HIDE);
+    ShowWindow(window, SW_HIDE);
+}
+
+void ShowPanel(int showCommand) {
+    if (gHost.uiFlags & UI_PANEL_SHOWN) return;
+    HWND window = gHost.mainWindow;
+    SetWindowLongW(window, GWL_STYLE, WS_VISIBLE);
+    SetWindowTextW(window, QUILLO_WINDOW_TITLE);
+    SetWindowPos(window, nullptr, 0, 0, 0, 0, RESTORE_AND_SHOW);
+    ShowWindow(window, SW_SHOWNORMAL);
+    gHost.panel = CreatePanelDialog();
+    gHost.uiFlags |= UI_PANEL_SHOWN;
+    PushAllStatusLines();
+    ShowWindow(gHost.panel, showCommand);
+}
+
+void HidePanel() {
+    if (!(gHost.uiFlags & UI_PANEL_SHOWN)) return;
+    HideMainWindow();
+    DestroyWindow(gHost.panel);
+    gHost.uiFlags &= ~UI_PANEL_SHOWN;
+}
+
+void PushStatusLine(int n) {
+    if (!(gHost.uiFlags & UI_PANEL_SHOWN) || !gHost.statusText[n]) return;
+    wchar_t text[STATUS_LINE_TEXT_SIZE];
+    OemToWide(gHost.statusText[n], text, STATUS_LINE_TEXT_SIZE);
+    SetDlgItemTextW(gHost.panel, CtlStatusFirst + n, text);
+}
+
+void PushAllStatusLines() {
+    for (int n = 0; n < HOST_STATUS_LINES; ++n) PushStatusLine(n);
+}
+
+void RefreshAutoStartButtons(HWND dialog) {
+    const bool present = AutoStartShortcutExists();
+    EnableIfFound(dialog, CtlAutoStartOn, !present);
+    EnableIfFound(dialog, CtlAutoStartOff, present);
+}
+
+INT_PTR CALLBACK PanelDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {
+    switch (message) {
+    case WM_INITDIALOG:
+        PlatformInitDialog(dialog, DIALOG_DONE_BUTTON | DIALOG_INPUT_PANEL_DOWN);
+        RefreshAutoStartButtons(dialog);
+        return TRUE;
+    case WM_COMMAND: return OnPanelCommand(dialog, LOWORD(wParam));
+    default: return FALSE;
+    }
+}
