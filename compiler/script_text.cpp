@@ -31,9 +31,11 @@ const char* ReadToken(char* out, const char* text, size_t outSize, size_t* token
         next = end;
     }
     size_t length = static_cast<size_t>(end - start);
-    size_t kept = length < outSize - 1 ? length : outSize - 1;
-    std::memcpy(out, start, kept);
-    out[kept] = 0;
+    if (outSize) {
+        size_t kept = length < outSize - 1 ? length : outSize - 1;
+        std::memcpy(out, start, kept);
+        out[kept] = 0;
+    }
     if (tokenLength) *tokenLength = length;
     return next;
 }
