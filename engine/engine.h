@@ -104,6 +104,9 @@ int32_t RunEventFunction(int n);
 uint32_t RunScript(uint32_t entry, uint32_t message, uint32_t time);
 // True while RunScript is executing.
 bool ScriptIsRunning();
+// Called after every executed instruction with its byte position, its two bytes and the
+// accumulator afterwards. Unset in quillo.exe; quillo-sim --trace sets it.
+extern void (*gTraceHook)(uint32_t position, uint8_t opcode, uint8_t operand, int32_t acc);
 
 // Key entry. Returns 1 when the key must be swallowed, 0 otherwise.
 int DispatchKeyEvent(uint32_t scan, uint32_t vk, uint32_t message, uint32_t time);

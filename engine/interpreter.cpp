@@ -422,13 +422,18 @@ uint32_t Interpret(uint32_t entry, uint32_t message, uint32_t time) {
     for (;;) {
         if (!HasInstruction(pos)) return 0;
         if (!Charge(run)) return Fail(ERROR_STEP_LIMIT, STEP_LIMIT);
+        const uint8_t opcode = OpcodeAt(pos);
+        const uint8_t operand = OperandAt(pos);
         Step step = Execute(run, pos);
+        if (gTraceHook) gTraceHook(pos, opcode, operand, gEngine.acc);
         if (step.ends) return step.result;
         pos = step.next;
     }
 }
 
 }  // namespace
+
+void (*gTraceHook)(uint32_t position, uint8_t opcode, uint8_t operand, int32_t acc) = nullptr;
 
 uint32_t RunScript(uint32_t entry, uint32_t message, uint32_t time) {
     if (gRunActive || !gEngine.code.bytes) return 0;
