@@ -1,0 +1,232 @@
+#include "expectation.h"
+
+#include <cstdio>
+
+#include "commands.h"
+#include "sim_input.h"
+
+namespace {
+
+struct Word {
+    const char* word;
+    ExpectCategory category;
+};
+
+const Word CATEGORY_WORDS[] = {
+    {"message", EXPECT_MESSAGE}, {"inject", EXPECT_INJECT},  {"swallowed", EXPECT_RESULT},
+    {"passed", EXPECT_RESULT},   {"result", EXPECT_RESULT},  {"run", EXPECT_COMMAND},
+    {"rotate", EXPECT_COMMAND},  {"window", EXPECT_COMMAND}, {"notice", EXPECT_COMMAND},
+    {"status", EXPECT_COMMAND},  {"acc", EXPECT_STATE},      {"mode", EXPECT_STATE},
+    {"keyTable", EXPECT_STATE},  {"sysflags", EXPECT_STATE}, {"reg", EXPECT_STATE},
+};
+
+bool CategoryOf(const std::string& word, ExpectCategory* category) {
+    for (const Word& w : CATEGORY_WORDS)
+        if (word == w.word) {
+            *category = w.category;
+            return true;
+        }
+    return false;
+}
+
+std::string FirstWord(const std::string& line) { return line.substr(0, line.find(' ')); }
+
+// The part of a state line that names what it describes: "acc", "reg R_MODS".
+std::string StateKey(const std::string& line) {
+    size_t last = line.rfind(' ');
+    return last == std::string::npos ? line : line.substr(0, last);
+}
+
+bool Fail(std::string* error, const std::string& text) {
+    *error = text;
+    return false;
+}
+
+bool NumberWord(const LineToken& token, int64_t low, int64_t high, int64_t* value) {
+    return !token.quoted && ParseNumber(token.text, value) && *value >= low && *value <= high;
+}
+
+// A register: r41, R_MODS (the fixed roles), 35, or a name the script defines.
+bool RegisterWord(const std::string& word, const std::vector<ScriptSymbol>& symbols, int* index) {
+    for (int i = 0; i < REGISTER_COUNT; ++i)
+        if (word == RegisterName(i) || word == "r" + std::to_string(i)) {
+            *index = i;
+            return true;
+        }
+    int64_t value = 0;
+    if (ParseNumber(word, &value)) {
+        if (value < 0 || value >= REGISTER_COUNT) return false;
+        *index = static_cast<int>(value);
+        return true;
+    }
+    for (const ScriptSymbol& symbol : symbols)
+        if (symbol.name == word) {
+            if (symbol.value < 0 || symbol.value >= REGISTER_COUNT) return false;
+            *index = symbol.value;
+            return true;
+        }
+    return false;
+}
+
+// A window-action letter: C, 'C', "C", 0x43, 67 or a defined name.
+bool LetterWord(const LineToken& token, const std::vector<ScriptSymbol>& symbols, uint8_t* letter) {
+    std::string word = token.text;
+    if (token.quoted) {
+        if (word.size() != 1) return false;
+        *letter = static_cast<uint8_t>(word[0]);
+        return true;
+    }
+    if (word.size() == 3 && word[0] == '\'' && word[2] == '\'') {
+        *letter = static_cast<uint8_t>(word[1]);
+        return true;
+    }
+    return ParseKeyWord(word, symbols, letter);
+}
+
+bool ParseCommand(const std::vector<LineToken>& t, const std::vector<ScriptSymbol>& symbols, std::string* canonical,
+                  std::string* error) {
+    const std::string& word = t[0].text;
+    int64_t n = 0;
+    if (word == "run") {
+        if (t.size() < 2 || t.size() > 3 || !t[1].quoted || (t.size() == 3 && !t[2].quoted))
+            return Fail(error, "'run' takes the program and its arguments in double quotes");
+        *canonical = "run " + QuoteText(t[1].text) + " " + QuoteText(t.size() == 3 ? t[2].text : "");
+    } else if (word == "rotate") {
+        if (t.size() != 2 || !NumberWord(t[1], 0, 255, &n)) return Fail(error, "'rotate' takes a number from 0 to 255");
+        *canonical = "rotate " + std::to_string(n);
+    } else if (word == "window") {
+        uint8_t letter = 0;
+        if (t.size() != 2 || !LetterWord(t[1], symbols, &letter))
+            return Fail(error, "'window' takes a letter (C, 'C' or 0x43)");
+        *canonical = "window " + Hex2(letter);
+    } else if (word == "notice") {
+        if (t.size() != 2 || !t[1].quoted) return Fail(error, "'notice' takes its text in double quotes");
+        *canonical = "notice " + QuoteText(t[1].text);
+    } else {  // status
+        if (t.size() != 3 || !NumberWord(t[1], 0, 255, &n) || !t[2].quoted)
+            return Fail(error, "'status' takes a line number and its text in double quotes");
+        *canonical = "status " + std::to_string(n) + " " + QuoteText(t[2].text);
+    }
+    return true;
+}
+
+bool ParseState(const std::vector<LineToken>& t, const std::vector<ScriptSymbol>& symbols, std::string* canonical,
+                std::string* error) {
+    const std::string& word = t[0].text;
+    int64_t n = 0;
+    if (word == "reg") {
+        int index = 0;
+        if (t.size() != 3 || !RegisterWord(t[1].text, symbols, &index) || !NumberWord(t[2], INT32_MIN, INT32_MAX, &n))
+            return Fail(error, "'reg' takes a register (r41, R_MODS, 35) and a number");
+        *canonical = "reg " + RegisterName(index) + " " + std::to_string(n);
+        return true;
+    }
+    if (t.size() != 2 || !NumberWord(t[1], word == "sysflags" ? 0 : INT32_MIN, word == "sysflags" ? 0xFFFFFFFFLL : INT32_MAX, &n))
+        return Fail(error, "'" + word + "' takes one number");
+    if (word == "sysflags") {
+        char flags[16];
+        std::snprintf(flags, sizeof flags, "0x%08X", static_cast<uint32_t>(n));
+        *canonical = std::string("sysflags ") + flags;
+    } else {
+        *canonical = word + " " + std::to_string(n);
+    }
+    return true;
+}
+
+std::string Joined(const std::vector<std::string>& lines) {
+    if (lines.empty()) return "nothing";
+    std::string out;
+    for (const std::string& line : lines) out += (out.empty() ? "" : ", ") + line;
+    return out;
+}
+
+}  // namespace
+
+bool ParseExpectation(const std::vector<LineToken>& t, const std::vector<ScriptSymbol>& symbols,
+                      Expectation* expectation, std::string* error) {
+    if (t.empty() || t[0].quoted) return Fail(error, "an expectation follows '=>'");
+    const std::string& word = t[0].text;
+    if (word == "no" && t.size() == 2 && (t[1].text == "inject" || t[1].text == "command")) {
+        expectation->category = t[1].text == "inject" ? EXPECT_NOTHING_INJECTED : EXPECT_NO_COMMAND;
+        expectation->canonical = "no " + t[1].text;
+        return true;
+    }
+    if (!CategoryOf(word, &expectation->category))
+        return Fail(error, "unknown expectation '" + word +
+                               "' (swallowed, passed, result, inject, run, rotate, window, notice, status, message, "
+                               "acc, mode, keyTable, sysflags, reg, no inject, no command)");
+    int64_t n = 0;
+    switch (expectation->category) {
+    case EXPECT_MESSAGE:
+        if (t.size() != 2 || !t[1].quoted) return Fail(error, "'message' takes its text in double quotes");
+        expectation->canonical = "message " + QuoteText(t[1].text);
+        return true;
+    case EXPECT_INJECT: {
+        uint8_t vk = 0;
+        if (t.size() != 3 || (t[1].text != "down" && t[1].text != "up") || !ParseKeyWord(t[2].text, symbols, &vk))
+            return Fail(error, "'inject' takes down or up and a key");
+        expectation->canonical = InjectLine(vk, t[1].text == "up");
+        return true;
+    }
+    case EXPECT_RESULT:
+        if (word != "result") {
+            if (t.size() != 1) return Fail(error, "'" + word + "' takes nothing after it");
+            expectation->canonical = word;
+            return true;
+        }
+        if (t.size() != 2 || !NumberWord(t[1], INT32_MIN, INT32_MAX, &n)) return Fail(error, "'result' takes a number");
+        expectation->canonical = "result " + std::to_string(n);
+        return true;
+    case EXPECT_COMMAND: return ParseCommand(t, symbols, &expectation->canonical, error);
+    default: return ParseState(t, symbols, &expectation->canonical, error);
+    }
+}
+
+std::vector<ExpectationFailure> CheckExpectations(const std::vector<Expectation>& expectations,
+                                                  const std::vector<SimRecord>& records) {
+    // The records' lines, by category, in order.
+    std::vector<std::string> actual[EXPECT_STATE + 1];
+    bool hasState = false;
+    for (const SimRecord& record : records) {
+        hasState = hasState || record.hasState;
+        for (const std::string& line : RecordLines(record, true)) {
+            ExpectCategory category;
+            if (CategoryOf(FirstWord(line), &category)) actual[category].push_back(line);
+        }
+    }
+    size_t next[EXPECT_STATE + 1] = {};
+    std::vector<ExpectationFailure> failures;
+    for (const Expectation& e : expectations) {
+        if (e.category == EXPECT_NOTHING_INJECTED || e.category == EXPECT_NO_COMMAND) {
+            const auto& lines = actual[e.category == EXPECT_NOTHING_INJECTED ? EXPECT_INJECT : EXPECT_COMMAND];
+            if (!lines.empty()) failures.push_back({e.line, e.canonical, Joined(lines)});
+            continue;
+        }
+        const auto& lines = actual[e.category];
+        if (e.category == EXPECT_STATE) {
+            if (!hasState) {
+                failures.push_back({e.line, e.canonical, "no state (state expectations follow a dump)"});
+                continue;
+            }
+            std::vector<std::string> same;
+            for (const std::string& line : lines)
+                if (StateKey(line) == StateKey(e.canonical)) same.push_back(line);
+            bool found = false;
+            for (const std::string& line : same) found = found || line == e.canonical;
+            if (!found) failures.push_back({e.line, e.canonical, Joined(same)});
+            continue;
+        }
+        size_t& from = next[e.category];
+        size_t at = from;
+        while (at < lines.size() && lines[at] != e.canonical) ++at;
+        if (at == lines.size()) {
+            std::vector<std::string> rest(lines.begin() + static_cast<long>(from), lines.end());
+            std::string got = rest.empty() && from > 0 ? "nothing after the lines already matched: " + Joined(lines)
+                                                       : Joined(rest);
+            failures.push_back({e.line, e.canonical, got});
+            continue;
+        }
+        from = at + 1;
+    }
+    return failures;
+}

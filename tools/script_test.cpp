@@ -1,0 +1,143 @@
+#include "script_test.h"
+
+#include <cstdio>
+
+#include "expectation.h"
+#include "sim_session.h"
+#include "sim_trace.h"
+#include "line_tokens.h"
+#include "text_file.h"
+
+namespace {
+
+constexpr int STATUS_PASSED = 0;
+constexpr int STATUS_FAILED = 1;
+constexpr int STATUS_BAD_INPUT = 2;
+
+bool IsAbsolutePath(const std::string& path) {
+    return (!path.empty() && (path[0] == '/' || path[0] == '\\')) || (path.size() > 1 && path[1] == ':');
+}
+
+std::string Directory(const std::string& path) {
+    size_t slash = path.find_last_of("/\\");
+    return slash == std::string::npos ? "" : path.substr(0, slash + 1);
+}
+
+// One input and the expectations written after it.
+struct Block {
+    std::vector<SimRecord> records;
+    std::vector<Expectation> expectations;
+};
+
+class TestFile {
+public:
+    TestFile(const std::string& path, const ScriptTestOptions& options) : path_(path), options_(options) {}
+    int Run();
+
+private:
+    std::string path_;
+    ScriptTestOptions options_;
+    SimSession session_;
+    Block block_;
+    int expectationCount_ = 0;
+    int failureCount_ = 0;
+
+    int BadLine(int line, const std::string& what) {
+        std::fprintf(stderr, "%s:%d: %s\n", path_.c_str(), line, what.c_str());
+        return STATUS_BAD_INPUT;
+    }
+    void CloseBlock();
+    bool StartScript(int line, const std::vector<LineToken>& tokens);
+};
+
+void TestFile::CloseBlock() {
+    for (const ExpectationFailure& failure : CheckExpectations(block_.expectations, block_.records)) {
+        std::fprintf(stderr, "%s:%d: expected %s, got %s\n", path_.c_str(), failure.line, failure.expected.c_str(),
+                     failure.got.c_str());
+        ++failureCount_;
+    }
+    expectationCount_ += static_cast<int>(block_.expectations.size());
+    block_ = Block{};
+}
+
+bool TestFile::StartScript(int line, const std::vector<LineToken>& tokens) {
+    std::string script = IsAbsolutePath(tokens[1].text) ? tokens[1].text : Directory(path_) + tokens[1].text;
+    SimRecord start;
+    if (options_.trace) {
+        std::fprintf(stderr, "trace: start\n");
+        session_.SetTrace(stderr);
+    }
+    if (!session_.Start(script, &start)) {
+        BadLine(line, "cannot read the script " + script);
+        return false;
+    }
+    block_.records.push_back(start);
+    return true;
+}
+
+int TestFile::Run() {
+    std::vector<std::string> lines;
+    if (!ReadTextLines(path_, &lines)) {
+        std::fprintf(stderr, "quillo-sim: cannot read %s\n", path_.c_str());
+        return STATUS_BAD_INPUT;
+    }
+    bool started = false;
+    bool startLineAllowed = false;
+    for (size_t i = 0; i < lines.size(); ++i) {
+        int number = static_cast<int>(i) + 1;
+        std::string line = TrimBlanks(lines[i]);
+        if (line.empty() || line[0] == '#') continue;
+        bool isExpectation = line.compare(0, 2, "=>") == 0;
+        std::vector<LineToken> tokens;
+        std::string error;
+        if (!SplitLineTokens(isExpectation ? line.substr(2) : line, &tokens, &error)) return BadLine(number, error);
+        if (!started) {
+            if (isExpectation || tokens.size() != 2 || tokens[0].text != "script")
+                return BadLine(number, "a test file starts with 'script PATH' (the script, relative to the test file)");
+            if (!StartScript(number, tokens)) return STATUS_BAD_INPUT;
+            started = startLineAllowed = true;
+            continue;
+        }
+        if (isExpectation) {
+            Expectation expectation;
+            if (!ParseExpectation(tokens, session_.Symbols(), &expectation, &error)) return BadLine(number, error);
+            expectation.line = number;
+            block_.expectations.push_back(expectation);
+            continue;
+        }
+        // "start" may head the start-up record's expectations, as in quillo-sim's own output.
+        if (startLineAllowed && tokens.size() == 1 && tokens[0].text == "start") {
+            startLineAllowed = false;
+            continue;
+        }
+        startLineAllowed = false;
+        SimInput input;
+        if (!ParseSimInput(tokens, session_.Symbols(), &input, &error)) return BadLine(number, error);
+        CloseBlock();
+        if (options_.trace) std::fprintf(stderr, "trace: %s\n", line.c_str());
+        block_.records = session_.Apply(input, line);
+    }
+    if (!started) return BadLine(static_cast<int>(lines.size()), "no 'script PATH' line");
+    CloseBlock();
+    for (const std::string& warning : session_.StuckKeyWarnings())
+        std::fprintf(stderr, "%s: warning: %s\n", path_.c_str(), warning.c_str());
+    if (failureCount_) {
+        std::printf("%s: FAILED %d of %d expectations\n", path_.c_str(), failureCount_, expectationCount_);
+        return STATUS_FAILED;
+    }
+    std::printf("%s: ok, %d expectations\n", path_.c_str(), expectationCount_);
+    return STATUS_PASSED;
+}
+
+}  // namespace
+
+int RunScriptTests(const std::vector<std::string>& files, const ScriptTestOptions& options) {
+    int status = STATUS_PASSED;
+    for (const std::string& file : files) {
+        TestFile test(file, options);
+        int result = test.Run();
+        if (result > status) status = result;
+    }
+    if (options.trace) StopTrace();
+    return status;
+}

@@ -1,0 +1,21 @@
+// quillo-sim --test: script test files, inputs mixed with the "=> ..." lines they must give.
+//
+//     script scriptcommand.txt      # the script, relative to this file
+//     => status 0 "quillo"          # expectations of the start-up record
+//     tap CapsLock                  # an input...
+//     => inject down 0x11           # ...and what it must do
+//
+// The trace quillo-sim prints is itself in this format.
+#pragma once
+#include <string>
+#include <vector>
+
+struct ScriptTestOptions {
+    bool trace = false;
+};
+
+// Runs every file and reports each failing expectation on stderr as "FILE:LINE: expected X,
+// got Y" and a summary per file on stdout. Returns the exit status: 0 when everything passed,
+// 1 when an expectation failed, 2 when a file (or its script) could not be read or has a line
+// that is neither input nor expectation.
+int RunScriptTests(const std::vector<std::string>& files, const ScriptTestOptions& options);

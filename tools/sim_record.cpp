@@ -1,0 +1,133 @@
+#include "sim_record.h"
+
+#include <cstdio>
+
+#include "commands.h"
+#include "json_writer.h"
+#include "line_tokens.h"
+
+namespace {
+
+const char* const FIXED_REGISTER_NAMES[] = {"R_STATE", "R_MARK", "R_TIMEOUT", "R_MODS", "R_SP",
+                                            "R_VK", "R_TIME", "R_SCAN", "R_MODE"};
+
+bool IsFixedRegister(int index) { return index >= R_STATE && index <= R_MODE; }
+
+std::string CommandJson(const SimCommand& command) {
+    JsonObject json;
+    switch (command.id) {
+    case CmdRunProgram: json.Text("cmd", "run").Text("file", command.text).Text("params", command.params); break;
+    case CmdRotateScreen: json.Text("cmd", "rotate").Number("value", command.value); break;
+    case CmdWindowAction: json.Text("cmd", "window").Number("value", command.value); break;
+    case CmdNotice: json.Text("cmd", "notice").Text("text", command.text); break;
+    case CmdStatusLine: json.Text("cmd", "status").Number("line", command.value).Text("text", command.text); break;
+    default: json.Text("cmd", "other").Number("id", command.id).Number("value", command.value); break;
+    }
+    return json.Encode();
+}
+
+std::string CommandLine(const SimCommand& command) {
+    switch (command.id) {
+    case CmdRunProgram: return "run " + QuoteText(command.text) + " " + QuoteText(command.params);
+    case CmdRotateScreen: return "rotate " + std::to_string(command.value);
+    case CmdWindowAction: return "window " + Hex2(static_cast<uint32_t>(command.value));
+    case CmdNotice: return "notice " + QuoteText(command.text);
+    case CmdStatusLine: return "status " + std::to_string(command.value) + " " + QuoteText(command.text);
+    default: return "command " + std::to_string(command.id) + " " + std::to_string(command.value);
+    }
+}
+
+std::string ResultJson(const SimRecord& record) {
+    switch (record.result) {
+    case RESULT_SWALLOWED: return JsonString("swallowed");
+    case RESULT_PASSED: return JsonString("passed");
+    case RESULT_NUMBER: return std::to_string(record.number);
+    default: return "null";
+    }
+}
+
+std::string StateJson(const EngineSnapshot& state) {
+    std::vector<std::string> regs;
+    for (int32_t r : state.regs) regs.push_back(std::to_string(r));
+    return JsonObject()
+        .Number("acc", state.acc)
+        .Raw("regs", JsonArray(regs))
+        .Number("sysflags", state.sysflags)
+        .Number("mode", state.regs[R_MODE])
+        .Number("keyTable", state.keyTable)
+        .Encode();
+}
+
+}  // namespace
+
+std::string Hex2(uint32_t value) {
+    char text[16];
+    std::snprintf(text, sizeof text, "0x%02X", value);
+    return text;
+}
+
+std::string InjectLine(uint8_t vk, bool up) { return std::string("inject ") + (up ? "up " : "down ") + Hex2(vk); }
+
+std::string RegisterName(int index) {
+    if (IsFixedRegister(index)) return FIXED_REGISTER_NAMES[index - R_STATE];
+    return "r" + std::to_string(index);
+}
+
+EngineSnapshot TakeEngineSnapshot() {
+    EngineSnapshot state{};
+    state.acc = gEngine.acc;
+    for (int i = 0; i < REGISTER_COUNT; ++i) state.regs[i] = gEngine.regs[i];
+    state.sysflags = gEngine.sysflags;
+    state.keyTable = gEngine.keyTable == gEngine.functionTables[2] ? 2 : 1;
+    return state;
+}
+
+std::string RecordJson(const SimRecord& record) {
+    std::vector<std::string> injected;
+    for (const RecordedKey& key : record.injected)
+        injected.push_back(JsonObject().Number("vk", key.vk).Bool("up", key.up).Encode());
+    std::vector<std::string> commands;
+    for (const SimCommand& command : record.commands) commands.push_back(CommandJson(command));
+    JsonObject json;
+    json.Text("input", record.input).Raw("injected", JsonArray(injected)).Raw("commands", JsonArray(commands));
+    json.Raw("result", ResultJson(record));
+    if (record.hasMessages) {
+        std::vector<std::string> messages;
+        for (const std::string& message : record.messages) messages.push_back(JsonString(message));
+        json.Raw("messages", JsonArray(messages));
+    }
+    if (record.hasState) json.Raw("state", StateJson(record.state));
+    return json.Encode();
+}
+
+std::vector<std::string> RecordLines(const SimRecord& record, bool allRegisters) {
+    std::vector<std::string> lines;
+    for (const std::string& message : record.messages) lines.push_back("message " + QuoteText(message));
+    for (const RecordedKey& key : record.injected) lines.push_back(InjectLine(key.vk, key.up));
+    switch (record.result) {
+    case RESULT_SWALLOWED: lines.push_back("swallowed"); break;
+    case RESULT_PASSED: lines.push_back("passed"); break;
+    case RESULT_NUMBER: lines.push_back("result " + std::to_string(record.number)); break;
+    default: break;
+    }
+    for (const SimCommand& command : record.commands) lines.push_back(CommandLine(command));
+    if (record.hasState) {
+        const EngineSnapshot& s = record.state;
+        char flags[16];
+        std::snprintf(flags, sizeof flags, "0x%08X", s.sysflags);
+        lines.push_back("acc " + std::to_string(s.acc));
+        lines.push_back("mode " + std::to_string(s.regs[R_MODE]));
+        lines.push_back("keyTable " + std::to_string(s.keyTable));
+        lines.push_back(std::string("sysflags ") + flags);
+        for (int i = 0; i < REGISTER_COUNT; ++i)
+            if (allRegisters || IsFixedRegister(i) || s.regs[i] != 0)
+                lines.push_back("reg " + RegisterName(i) + " " + std::to_string(s.regs[i]));
+    }
+    return lines;
+}
+
+std::string RecordText(const SimRecord& record) {
+    std::string text = record.input + "\n";
+    for (const std::string& line : RecordLines(record)) text += "=> " + line + "\n";
+    return text;
+}

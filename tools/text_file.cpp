@@ -1,0 +1,25 @@
+#include "text_file.h"
+
+#include "tool_port.h"
+
+bool ReadTextLine(std::FILE* file, std::string* line) {
+    line->clear();
+    int c = std::fgetc(file);
+    if (c == EOF) return false;
+    while (c != EOF && c != '\n') {
+        *line += static_cast<char>(c);
+        c = std::fgetc(file);
+    }
+    if (!line->empty() && line->back() == '\r') line->pop_back();
+    return true;
+}
+
+bool ReadTextLines(const std::string& path, std::vector<std::string>* lines) {
+    std::FILE* file = OpenToolFile(path, "rb");
+    if (!file) return false;
+    std::string line;
+    while (ReadTextLine(file, &line)) lines->push_back(line);
+    bool ok = !std::ferror(file);
+    std::fclose(file);
+    return ok;
+}

@@ -1,0 +1,10 @@
+// Reading the tools' line-oriented input files.
+#pragma once
+#include <cstdio>
+#include <string>
+#include <vector>
+
+// One line without its line end (LF or CR LF); false at the end of the file.
+bool ReadTextLine(std::FILE* file, std::string* line);
+// The whole file by UTF-8 path; false when it cannot be opened.
+bool ReadTextLines(const std::string& path, std::vector<std::string>* lines);

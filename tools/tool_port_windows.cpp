@@ -1,0 +1,99 @@
+// The tools on Windows: the script file read as quillo.exe reads it (CreateFileW with no
+// sharing), text converted with MultiByteToWideChar from the chosen code page.
+#include "tool_port.h"
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <fcntl.h>
+#include <io.h>
+
+#include <vector>
+
+#include "compiler.h"
+#include "utf8_text.h"
+
+namespace {
+
+UINT gCodePage = DEFAULT_CODE_PAGE;
+
+const wchar_t* AsWide(const char16_t* text) { return reinterpret_cast<const wchar_t*>(text); }
+
+int ConvertText(const char* text, char16_t* out, int outCount) {
+    if (outCount <= 0) return 0;
+    int needed = MultiByteToWideChar(gCodePage, MB_PRECOMPOSED, text, -1, nullptr, 0);
+    if (needed <= 0) {
+        out[0] = 0;
+        return 0;
+    }
+    std::vector<wchar_t> whole(static_cast<size_t>(needed));
+    MultiByteToWideChar(gCodePage, MB_PRECOMPOSED, text, -1, whole.data(), needed);
+    int length = needed - 1;  // without the terminator
+    if (length > outCount - 1) {
+        length = outCount - 1;
+        if (length > 0 && whole[size_t(length) - 1] >= 0xD800 && whole[size_t(length) - 1] <= 0xDBFF) --length;
+    }
+    for (int i = 0; i < length; ++i) out[i] = static_cast<char16_t>(whole[size_t(i)]);
+    out[length] = 0;
+    return length;
+}
+
+void* OpenScript(const char16_t* path) {
+    HANDLE file = CreateFileW(AsWide(path), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    return file == INVALID_HANDLE_VALUE ? nullptr : file;
+}
+
+bool ScriptSize(void* file, uint32_t* size) {
+    DWORD high = 0;
+    DWORD low = GetFileSize(static_cast<HANDLE>(file), &high);
+    if (low == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) return false;
+    if (high != 0) return false;  // a script of 4 GiB or more cannot be read in one piece
+    *size = low;
+    return true;
+}
+
+bool ReadScript(void* file, char* buffer, uint32_t size) {
+    DWORD read = 0;
+    return ReadFile(static_cast<HANDLE>(file), buffer, size, &read, nullptr) && read == size;
+}
+
+void CloseScript(void* file) { CloseHandle(static_cast<HANDLE>(file)); }
+
+void NoStatusText() {}
+
+}  // namespace
+
+bool UseToolCompilerPort(int codePage, void (*showMessage)(const char16_t* text)) {
+    if (codePage <= 0 || !IsValidCodePage(static_cast<UINT>(codePage))) return false;
+    gCodePage = static_cast<UINT>(codePage);
+    gCompilerPort.showMessage = showMessage;
+    gCompilerPort.multiByteToWide = ConvertText;
+    gCompilerPort.openFile = OpenScript;
+    gCompilerPort.fileSize = ScriptSize;
+    gCompilerPort.readFile = ReadScript;
+    gCompilerPort.closeFile = CloseScript;
+    gCompilerPort.clearStatusText = NoStatusText;
+    return true;
+}
+
+std::vector<std::string> ToolArguments(int, char**) {
+    // The narrow argv has already lost what the ANSI code page cannot hold.
+    std::vector<std::string> arguments;
+    int count = 0;
+    LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
+    if (!wide) return arguments;
+    for (int i = 1; i < count; ++i) arguments.push_back(Utf16ToUtf8(reinterpret_cast<const char16_t*>(wide[i])));
+    LocalFree(wide);
+    return arguments;
+}
+
+std::FILE* OpenToolFile(const std::string& path, const char* mode) {
+    std::u16string widePath = Utf8ToUtf16(path);
+    std::u16string wideMode = Utf8ToUtf16(mode);
+    return _wfopen(AsWide(widePath.c_str()), AsWide(wideMode.c_str()));
+}
+
+void PrepareToolOutput() {
+    _setmode(_fileno(stdout), _O_BINARY);
+    _setmode(_fileno(stderr), _O_BINARY);
+}
