@@ -53,3 +53,6 @@ void PlatformSetDisplayOrientation(uint32_t orientation);
 void PlatformShellExecute(const wchar_t* file, const wchar_t* parameters);
 // Handheld: no cursor (the stylus has none); the window class gets this one.
 HCURSOR PlatformWindowCursor();
+// Handheld: ShowWindow(SW_MINIMIZE) sends the window back and the shell activates the next application,
+// so the window loses the activation.
+void PlatformMinimizeWindow(HWND window);

@@ -50,3 +50,25 @@ void PlatformShellExecute(const wchar_t* file, const wchar_t* parameters) {
 
 // Desktop: a mouse pointer over the window needs a shape.
 HCURSOR PlatformWindowCursor() { return LoadCursorW(nullptr, IDC_ARROW); }
+
+namespace {
+
+bool CanTakeActivation(HWND candidate, HWND leaving) {
+    return candidate != leaving && IsWindowVisible(candidate) && !IsIconic(candidate) && IsWindowEnabled(candidate) &&
+           GetWindowTextLengthW(candidate) != 0 && !(GetWindowLongW(candidate, GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
+}
+
+}  // namespace
+
+// Desktop: Windows activates the next window itself, but Wine without a window manager lets a minimized
+// window keep the activation; then the topmost other application window is activated here.
+void PlatformMinimizeWindow(HWND window) {
+    ShowWindow(window, SW_MINIMIZE);
+    if (GetForegroundWindow() != window) return;
+    for (HWND w = GetWindow(window, GW_HWNDFIRST); w; w = GetWindow(w, GW_HWNDNEXT)) {
+        if (CanTakeActivation(w, window)) {
+            SetForegroundWindow(w);
+            return;
+        }
+    }
+}

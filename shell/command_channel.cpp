@@ -75,7 +75,7 @@ bool HandleCommand(HWND window, WORD id, LPARAM lParam) {
     case CmdStatusLine: OnStatusLine(value); return true;
     case MenuAbout: RunAboutBox(window); return true;
     case MenuExit: DestroyWindow(window); return true;
-    case MenuHide: ShowWindow(gHost.mainWindow, SW_MINIMIZE); return true;
+    case MenuHide: PlatformMinimizeWindow(gHost.mainWindow); return true;
     case MenuManual: OnOpenManual(); return true;
     case MenuReload: ReloadScript(); return true;
     default: return false;

@@ -1,0 +1,492 @@
+// The end-to-end cases: each starts quillo.exe from the program directory it is given, drives it the
+// way a user and other programs do, and checks what can be seen from outside the program.
+// Usage: quillo-e2e-driver.exe CASE PROGRAM-DIR   (PROGRAM-DIR holds quillo.exe and the test scripts)
+#include <windows.h>
+
+#include <shlobj.h>
+#include <shobjidl.h>
+
+#include <cstdio>
+#include <string>
+
+#include "driver_support.h"
+
+namespace {
+
+const wchar_t kTitle[] = L"quillo v1.33 for PC";
+const wchar_t kLine5Template[] = L"詳細はマニュアルを参照してください。";
+constexpr WORD MENU_EXIT = 40005;
+constexpr WORD MENU_HIDE = 40007;
+constexpr WORD MENU_RELOAD = 40024;
+constexpr WORD CMD_RUN_PROGRAM = 30000;
+constexpr WORD CMD_NOTICE = 30004;
+constexpr WORD CMD_STATUS_LINE = 30005;
+constexpr int AUTO_START_ON = 1046;
+constexpr int AUTO_START_OFF = 1057;
+
+std::wstring InProgramDir(const wchar_t* name) { return gProgramDir + name; }
+
+bool UseScript(const wchar_t* name) {
+    return Check(CopyFileW(InProgramDir(name).c_str(), InProgramDir(L"scriptcommand.txt").c_str(), FALSE) != FALSE,
+                 "the test script is copied to scriptcommand.txt");
+}
+
+bool FileExists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+std::wstring TrimEnd(std::wstring text) {
+    while (!text.empty() && (text.back() == L' ' || text.back() == L'\n')) text.pop_back();
+    return text;
+}
+
+bool StartWithPanel(Program* quillo, HWND* panel, const std::wstring& arguments = L"") {
+    if (!StartQuillo(quillo, arguments)) return false;
+    return Check(WaitForPanel(quillo, panel), "the panel appears at start-up");
+}
+
+bool WaitPanelGone(HWND main) {
+    return Check(WaitUntil([&] { return PanelOf(main) == nullptr && !IsWindowVisible(main); }),
+                 "the panel goes and the main window hides when quillo loses activation");
+}
+
+// A is swallowed with its release and B comes instead; X has no key function and passes.
+void KeysAreRemapped() {
+    UseScript(L"remap.txt");
+    Program quillo;
+    HWND panel;
+    if (!StartWithPanel(&quillo, &panel)) return StopQuillo(&quillo);
+    TestWindow window = CreateTestWindow(L"quillo e2e");
+    TypeAndExpect(window, L"AXA", L"bxb");
+    CheckText(KeyLog(), L"d42 u42 d58 u58 d42 u42 ", "key messages of the test window (no A down or up)");
+    DestroyTestWindow(&window);
+    StopQuillo(&quillo);
+}
+
+void StatusLinesShowInThePanel() {
+    UseScript(L"remap.txt");
+    Program quillo;
+    HWND panel;
+    if (!StartWithPanel(&quillo, &panel)) return StopQuillo(&quillo);
+    CheckText(StatusLine(panel, 0), L"状態 7", "status line 0 from the start-up function");
+    CheckText(StatusLine(panel, 1), L"準備完了", "status line 1");
+    for (int n = 2; n <= 4; ++n) CheckText(StatusLine(panel, n), L"", "an unset status line is empty");
+    CheckText(StatusLine(panel, 5), kLine5Template, "status line 5 keeps its template text");
+
+    // A status line written while the panel is gone shows when the panel comes back.
+    TestWindow window = CreateTestWindow(L"quillo e2e");
+    if (TakeForeground(window)) {
+        WaitPanelGone(QuilloWindow());
+        TypeKey(VK_F3);
+        TypeAndExpect(window, L"X", L"x");
+        CheckText(KeyLog(), L"d58 u58 ", "F3 is swallowed");
+        if (BringQuilloForward(&panel)) {
+            WaitUntil([&] { return StatusLine(panel, 2) == L"キー 114"; });
+            CheckText(StatusLine(panel, 2), L"キー 114", "status line 2 written by F3 while the panel was gone");
+            CheckText(StatusLine(panel, 0), L"状態 7", "status line 0 shows again in the new panel");
+        }
+    }
+    DestroyTestWindow(&window);
+    StopQuillo(&quillo);
+}
+
+void NoticeShowsInAMessageBox() {
+    UseScript(L"remap.txt");
+    Program quillo;
+    HWND panel;
+    if (!StartWithPanel(&quillo, &panel)) return StopQuillo(&quillo);
+    TestWindow window = CreateTestWindow(L"quillo e2e");
+    if (TakeForeground(window)) {
+        TypeKey(VK_F2);
+        CheckText(TakeBox(quillo), L"通知です 5", "the notice's text");
+        TypeAndExpect(window, L"X", L"x");
+        CheckText(KeyLog(), L"d58 u58 ", "F2 is swallowed");
+    }
+    DestroyTestWindow(&window);
+    StopQuillo(&quillo);
+}
+
+void CompileErrorsNameTheirLine() {
+    UseScript(L"errors.txt");
+    Program quillo;
+    if (!StartQuillo(&quillo, L"")) return;
+    CheckText(TrimEnd(TakeBox(quillo)), L"5行:symbolが見つかりません 未定義キー", "first compile message");
+    CheckText(TrimEnd(TakeBox(quillo)), L"5行:func と endfunc が一致していません", "second compile message");
+    HWND panel;
+    Check(WaitForPanel(&quillo, &panel), "the panel appears after the compile messages");
+    Check(FindBox(quillo) == nullptr, "no further message");
+    StopQuillo(&quillo);
+}
+
+void MissingScriptIsReportedAndKeysPass() {
+    DeleteFileW(InProgramDir(L"scriptcommand.txt").c_str());
+    Program quillo;
+    if (!StartQuillo(&quillo, L"")) return;
+    CheckText(TrimEnd(TakeBox(quillo)), L"ファイルがありません", "first message");
+    CheckText(TrimEnd(TakeBox(quillo)), InProgramDir(L"scriptcommand.txt"), "second message names the path");
+    HWND panel;
+    Check(WaitForPanel(&quillo, &panel), "the program runs on and shows its panel");
+    TestWindow window = CreateTestWindow(L"quillo e2e");
+    TypeAndExpect(window, L"AX", L"ax");
+    CheckText(KeyLog(), L"d41 u41 d58 u58 ", "every key passes");
+    DestroyTestWindow(&window);
+    StopQuillo(&quillo);
+}
+
+void ReloadCompilesTheEditedScript() {
+    UseScript(L"remap.txt");
+    Program quillo;
+    HWND panel;
+    if (!StartWithPanel(&quillo, &panel)) return StopQuillo(&quillo);
+    TestWindow window = CreateTestWindow(L"quillo e2e");
+    TypeAndExpect(window, L"A", L"b");
+    UseScript(L"reload.txt");
+    PostMessageW(QuilloWindow(), WM_COMMAND, MENU_RELOAD, 0);
+    if (BringQuilloForward(&panel)) {
+        WaitUntil([&] { return StatusLine(panel, 0) == L"版 2"; });
+        CheckText(StatusLine(panel, 0), L"版 2", "status line 0 from the new start-up function");
+        CheckText(StatusLine(panel, 1), L"", "a line the new script did not set shows its template text");
+    }
+    ClearTestInput(window);
+    TypeAndExpect(window, L"A", L"c");
+    DestroyTestWindow(&window);
+    StopQuillo(&quillo);
+}
+
+// The reload menu chosen while the start-up compile's message box is open waits for that compile.
+void ReloadDuringACompileWaits() {
+    UseScript(L"errors.txt");
+    Program quillo;
+    if (!StartQuillo(&quillo, L"")) return;
+    HWND box = WaitForBox(quillo);
+    if (!Check(box != nullptr, "a compile message appears")) return StopQuillo(&quillo);
+    DWORD_PTR result = 0;
+    const bool answered = SendMessageTimeoutW(QuilloWindow(), WM_COMMAND, MENU_RELOAD, 0, SMTO_ABORTIFHUNG, 3000,
+                                              &result) != 0;
+    Check(answered, "the reload request returns at once instead of compiling inside the open box");
+    CheckText(TrimEnd(BoxText(box)), L"5行:symbolが見つかりません 未定義キー", "first message of the first compile");
+    CloseBox(box);
+    CheckText(TrimEnd(TakeBox(quillo)), L"5行:func と endfunc が一致していません", "second message of the first compile");
+    CheckText(TrimEnd(TakeBox(quillo)), L"5行:symbolが見つかりません 未定義キー", "the waiting reload compiles next");
+    CheckText(TrimEnd(TakeBox(quillo)), L"5行:func と endfunc が一致していません", "second message of the reload");
+    HWND panel;
+    Check(WaitForPanel(&quillo, &panel), "the panel appears after both compiles");
+    Check(FindBox(quillo) == nullptr, "no third compile");
+    StopQuillo(&quillo);
+}
+
+void SecondCopyBringsTheFirstForward() {
+    UseScript(L"remap.txt");
+    Program first;
+    HWND panel;
+    if (!StartWithPanel(&first, &panel)) return StopQuillo(&first);
+    HWND main = QuilloWindow();
+    TestWindow window = CreateTestWindow(L"quillo e2e");
+    if (TakeForeground(window) && WaitPanelGone(main)) {
+        Program second;
+        if (StartQuillo(&second, L"")) {
+            Check(WaitForExit(&second) == 0, "the second copy exits with code 0");
+            Check(WaitUntil([&] {
+                      panel = PanelOf(main);
+                      return panel && IsWindowVisible(panel) && GetForegroundWindow() == main;
+                  }),
+                  "the first copy comes forward with its panel");
+            Check(QuilloWindowCount() == 1, "one main window only");
+            StopQuillo(&second);
+        }
+    }
+    DestroyTestWindow(&window);
+    StopQuillo(&first);
+}
+
+bool HasVisibleWindow(DWORD pid) {
+    struct Search {
+        DWORD pid;
+        bool found;
+    } search = {pid, false};
+    EnumWindows(
+        [](HWND w, LPARAM data) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(data);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(w, &owner);
+            if (owner == s->pid && IsWindowVisible(w)) s->found = true;
+            return !s->found;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+void StartsHiddenWithTheOption() {
+    for (const wchar_t* option : {L"-s", L"/S", L"-silent"}) {
+        Note(std::wstring(L"option ") + option);
+        UseScript(L"remap.txt");
+        Program quillo;
+        if (!StartQuillo(&quillo, option)) continue;
+        HWND main = nullptr;
+        Check(WaitUntil([&] { return (main = QuilloWindow()) && !IsWindowVisible(main); }),
+              "the main window exists, hidden");
+        TestWindow window = CreateTestWindow(L"quillo e2e");
+        if (TakeForeground(window)) {
+            // The hook is in place once A types b.
+            const bool remapped = WaitUntil([&] {
+                ClearTestInput(window);
+                TypeKey('A');
+                PumpFor(100);
+                return EditText(window) == L"b";
+            });
+            Check(remapped, "keys are remapped while hidden");
+        }
+        Check(PanelOf(main) == nullptr, "no panel");
+        Check(!IsWindowVisible(main), "the main window stays hidden");
+        CheckText(WindowText(main), L"", "the main window has no title");
+        Check(!HasVisibleWindow(quillo.process.dwProcessId), "no visible window of quillo at all");
+        DestroyTestWindow(&window);
+        StopQuillo(&quillo);
+    }
+}
+
+void CloseMessageIsIgnored() {
+    UseScript(L"remap.txt");
+    Program quillo;
+    HWND panel;
+    if (!StartWithPanel(&quillo, &panel)) return StopQuillo(&quillo);
+    HWND main = QuilloWindow();
+    PostMessageW(main, WM_CLOSE, 0, 0);
+    Check(WaitForExit(&quillo, QUIET_MS) == STILL_ACTIVE, "quillo keeps running after WM_CLOSE");
+    Check(IsWindow(main) && PanelOf(main) != nullptr, "the main window and its panel stay");
+    StopQuillo(&quillo);
+}
+
+void ExitCommandsEndWithCodeZero() {
+    const struct {
+        WORD id;
+        const wchar_t* name;
+    } commands[] = {{IDOK, L"IDOK"}, {CMD_QUIT, L"CmdQuit"}, {MENU_EXIT, L"MenuExit"}};
+    for (const auto& command : commands) {
+        Note(command.name);
+        UseScript(L"remap.txt");
+        Program quillo;
+        HWND panel;
+        if (!StartWithPanel(&quillo, &panel)) {
+            StopQuillo(&quillo);
+            continue;
+        }
+        HWND main = QuilloWindow();
+        PostMessageW(main, WM_COMMAND, command.id, 0);
+        Check(WaitForExit(&quillo) == 0, "quillo ends with exit code 0");
+        Check(!IsWindow(main), "the main window is gone");
+        StopQuillo(&quillo);
+    }
+}
+
+std::wstring StartupShortcutPath() {
+    wchar_t folder[MAX_PATH] = {};
+    SHGetSpecialFolderPathW(nullptr, folder, CSIDL_STARTUP, FALSE);
+    return std::wstring(folder) + L"\\quillo.lnk";
+}
+
+bool ReadShortcut(const std::wstring& path, std::wstring* program, std::wstring* arguments) {
+    CoInitialize(nullptr);
+    IShellLinkW* link = nullptr;
+    IPersistFile* file = nullptr;
+    bool ok = SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                                         reinterpret_cast<void**>(&link)));
+    ok = ok && SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)));
+    ok = ok && SUCCEEDED(file->Load(path.c_str(), STGM_READ));
+    wchar_t text[MAX_PATH] = {};
+    ok = ok && SUCCEEDED(link->GetPath(text, MAX_PATH, nullptr, 0));
+    if (ok) *program = text;
+    ok = ok && SUCCEEDED(link->GetArguments(text, MAX_PATH));
+    if (ok) *arguments = text;
+    if (file) file->Release();
+    if (link) link->Release();
+    CoUninitialize();
+    return ok;
+}
+
+void ClickButton(HWND panel, int id) {
+    DWORD_PTR result = 0;
+    SendMessageTimeoutW(GetDlgItem(panel, id), BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, WAIT_MS, &result);
+}
+
+void CheckButtons(HWND panel, bool shortcutPresent, const char* what) {
+    const bool on = IsWindowEnabled(GetDlgItem(panel, AUTO_START_ON)) != FALSE;
+    const bool off = IsWindowEnabled(GetDlgItem(panel, AUTO_START_OFF)) != FALSE;
+    Check(on == !shortcutPresent && off == shortcutPresent, what);
+}
+
+void AutoStartShortcutComesAndGoes() {
+    const std::wstring shortcut = StartupShortcutPath();
+    DeleteFileW(shortcut.c_str());
+    UseScript(L"remap.txt");
+    Program quillo;
+    HWND panel;
+    if (!StartWithPanel(&quillo, &panel)) return StopQuillo(&quillo);
+    CheckButtons(panel, false, "without the shortcut only the set button is enabled");
+
+    ClickButton(panel, AUTO_START_ON);
+    Check(WaitUntil([&] { return FileExists(shortcut); }), "the set button creates quillo.lnk in the Startup folder");
+    CheckButtons(panel, true, "with the shortcut only the remove button is enabled");
+    std::wstring program, arguments;
+    if (Check(ReadShortcut(shortcut, &program, &arguments), "the shortcut reads as a shell link")) {
+        CheckText(program, InProgramDir(L"quillo.exe"), "the shortcut runs quillo.exe beside the program");
+        CheckText(arguments, L"-s", "the shortcut starts it hidden");
+    }
+
+    ClickButton(panel, AUTO_START_OFF);
+    Check(WaitUntil([&] { return !FileExists(shortcut); }), "the remove button deletes the shortcut");
+    CheckButtons(panel, false, "after removing only the set button is enabled");
+
+    // A file of that name put there by other means counts as the shortcut when the panel is next made.
+    HANDLE other = CreateFileW(shortcut.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    CloseHandle(other);
+    TestWindow window = CreateTestWindow(L"quillo e2e");
+    if (TakeForeground(window) && WaitPanelGone(QuilloWindow()) && BringQuilloForward(&panel)) {
+        CheckButtons(panel, true, "a foreign quillo.lnk counts as present");
+        ClickButton(panel, AUTO_START_OFF);
+        Check(WaitUntil([&] { return !FileExists(shortcut); }), "and the remove button deletes it");
+    }
+    DestroyTestWindow(&window);
+    DeleteFileW(shortcut.c_str());
+    StopQuillo(&quillo);
+}
+
+void PanelFollowsActivation() {
+    UseScript(L"remap.txt");
+    Program quillo;
+    HWND panel;
+    if (!StartWithPanel(&quillo, &panel)) return StopQuillo(&quillo);
+    HWND main = QuilloWindow();
+    CheckText(WindowText(main), kTitle, "the main window's title while active");
+    TestWindow window = CreateTestWindow(L"quillo e2e");
+    if (TakeForeground(window) && WaitPanelGone(main)) {
+        CheckText(WindowText(main), L"", "the hidden main window has no title");
+        if (BringQuilloForward(&panel)) {
+            CheckText(WindowText(main), kTitle, "the title comes back with the panel");
+            CheckText(StatusLine(panel, 0), L"状態 7", "the new panel shows the status lines");
+            PostMessageW(main, WM_COMMAND, MENU_HIDE, 0);
+            Check(WaitUntil([&] { return PanelOf(main) == nullptr; }), "the hide command takes the panel away");
+        }
+    }
+    DestroyTestWindow(&window);
+    StopQuillo(&quillo);
+}
+
+// Any program can post to the main window: addresses outside the engine's buffers are ignored.
+void ForeignAddressesAreIgnored() {
+    UseScript(L"remap.txt");
+    Program quillo;
+    HWND panel;
+    if (!StartWithPanel(&quillo, &panel)) return StopQuillo(&quillo);
+    HWND main = QuilloWindow();
+    const LPARAM addresses[] = {0, 1, 0x10000, 0x7FFE0000, static_cast<LPARAM>(-1), static_cast<LPARAM>(0x7FFFFFFFFFFF)};
+    for (WORD id : {CMD_RUN_PROGRAM, CMD_NOTICE, CMD_STATUS_LINE})
+        for (LPARAM address : addresses) PostMessageW(main, WM_COMMAND, id, address);
+    // A reload queued behind them proves they have been handled when its status line shows.
+    UseScript(L"reload.txt");
+    PostMessageW(main, WM_COMMAND, MENU_RELOAD, 0);
+    Check(WaitUntil([&] { return StatusLine(panel, 0) == L"版 2"; }), "commands after the foreign ones are carried out");
+    Check(FindBox(quillo) == nullptr, "no message box for a foreign address");
+    Check(WaitForExit(&quillo, 0) == STILL_ACTIVE, "quillo is still running");
+    StopQuillo(&quillo);
+}
+
+void TooLongDirectoryIsReported() {
+    Note(L"program directory: " + std::to_wstring(gProgramDir.size()) + L" units");
+    Check(gProgramDir.size() + 10 < 255 && gProgramDir.size() + 17 > 255,
+          "the directory leaves room for quillo.exe but not for scriptcommand.txt");
+    Program quillo;
+    if (!StartQuillo(&quillo, L"")) return;
+    CheckText(TakeBox(quillo), L"プログラムのフォルダのパスが長すぎるため scriptcommand.txt を開けません。",
+              "the message instead of a cut path");
+    HWND panel;
+    Check(WaitForPanel(&quillo, &panel), "the program runs on and shows its panel");
+    TestWindow window = CreateTestWindow(L"quillo e2e");
+    TypeAndExpect(window, L"A", L"a");
+    DestroyTestWindow(&window);
+    StopQuillo(&quillo);
+}
+
+void CloseActionSparesExcludedTitles() {
+    UseScript(L"remap.txt");
+    Program quillo;
+    HWND panel;
+    if (!StartWithPanel(&quillo, &panel)) return StopQuillo(&quillo);
+    const struct {
+        const wchar_t* title;
+        bool closed;
+    } cases[] = {{L"quillo e2e", true}, {L"電話 ", false}, {L"電話", true}, {L"Desktop", false}};
+    for (const auto& c : cases) {
+        Note(std::wstring(L"title \"") + c.title + L"\"");
+        TestWindow window = CreateTestWindow(c.title);
+        if (TakeForeground(window)) {
+            TypeKey(VK_F4);
+            TypeAndExpect(window, L"X", L"x");
+            if (c.closed) Check(WaitUntil([&] { return CloseRequests() == 1; }), "F4 sends WM_CLOSE to the window");
+            else Check(!WaitUntil([&] { return CloseRequests() != 0; }, QUIET_MS), "F4 leaves the window alone");
+        }
+        DestroyTestWindow(&window);
+    }
+    StopQuillo(&quillo);
+}
+
+void RunProgramStartsACommand() {
+    const std::wstring marker = InProgramDir(L"ran.txt");
+    DeleteFileW(marker.c_str());
+    UseScript(L"remap.txt");
+    Program quillo;
+    HWND panel;
+    if (!StartWithPanel(&quillo, &panel)) return StopQuillo(&quillo);
+    TestWindow window = CreateTestWindow(L"quillo e2e");
+    if (TakeForeground(window)) {
+        TypeKey(VK_F5);
+        Check(WaitUntil([&] { return FileExists(marker); }, 20000), "F5 starts cmd.exe with its arguments");
+    }
+    DestroyTestWindow(&window);
+    StopQuillo(&quillo);
+}
+
+struct Case {
+    const wchar_t* name;
+    void (*run)();
+};
+
+const Case kCases[] = {
+    {L"keys-remapped", KeysAreRemapped},
+    {L"status-lines", StatusLinesShowInThePanel},
+    {L"notice", NoticeShowsInAMessageBox},
+    {L"compile-errors", CompileErrorsNameTheirLine},
+    {L"missing-script", MissingScriptIsReportedAndKeysPass},
+    {L"reload", ReloadCompilesTheEditedScript},
+    {L"reload-during-compile", ReloadDuringACompileWaits},
+    {L"single-instance", SecondCopyBringsTheFirstForward},
+    {L"start-hidden", StartsHiddenWithTheOption},
+    {L"close-ignored", CloseMessageIsIgnored},
+    {L"exit-commands", ExitCommandsEndWithCodeZero},
+    {L"auto-start", AutoStartShortcutComesAndGoes},
+    {L"panel-activation", PanelFollowsActivation},
+    {L"foreign-addresses", ForeignAddressesAreIgnored},
+    {L"long-directory", TooLongDirectoryIsReported},
+    {L"close-action", CloseActionSparesExcludedTitles},
+    {L"run-program", RunProgramStartsACommand},
+};
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    if (argc != 3) {
+        std::printf("usage: quillo-e2e-driver CASE PROGRAM-DIR\ncases:");
+        for (const Case& c : kCases) std::printf(" %s", Utf8(c.name).c_str());
+        std::printf("\n");
+        return 2;
+    }
+    gProgramDir = argv[2];
+    if (gProgramDir.empty() || gProgramDir.back() != L'\\') gProgramDir += L'\\';
+    for (const Case& c : kCases) {
+        if (std::wstring(c.name) != argv[1]) continue;
+        std::printf("case %s\n", Utf8(c.name).c_str());
+        c.run();
+        std::printf("%s %s\n", FailureCount() ? "FAIL" : "PASS", Utf8(c.name).c_str());
+        return FailureCount() ? 1 : 0;
+    }
+    std::printf("unknown case %s\n", Utf8(argv[1]).c_str());
+    return 2;
+}
