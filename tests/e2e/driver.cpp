@@ -1,12 +1,14 @@
 // The end-to-end cases: each starts quillo.exe from the program directory it is given, drives it the
 // way a user and other programs do, and checks what can be seen from outside the program.
 // Usage: quillo-e2e-driver.exe CASE PROGRAM-DIR   (PROGRAM-DIR holds quillo.exe and the test scripts)
+//        quillo-e2e-driver.exe demo PROGRAM-DIR "KEY KEY ..."   (the demonstration of scripts/demo)
 #include <windows.h>
 
 #include <shlobj.h>
 #include <shobjidl.h>
 
 #include <cstdio>
+#include <cwctype>
 #include <string>
 
 #include "driver_support.h"
@@ -15,6 +17,7 @@ namespace {
 
 const wchar_t kTitle[] = L"quillo v1.33 for PC";
 const wchar_t kLine5Template[] = L"詳細はマニュアルを参照してください。";
+constexpr WORD MENU_ABOUT = 40003;
 constexpr WORD MENU_EXIT = 40005;
 constexpr WORD MENU_HIDE = 40007;
 constexpr WORD MENU_RELOAD = 40024;
@@ -23,6 +26,7 @@ constexpr WORD CMD_NOTICE = 30004;
 constexpr WORD CMD_STATUS_LINE = 30005;
 constexpr int AUTO_START_ON = 1046;
 constexpr int AUTO_START_OFF = 1057;
+constexpr int WEB_BUTTON = 1035;
 
 std::wstring InProgramDir(const wchar_t* name) { return gProgramDir + name; }
 
@@ -46,6 +50,48 @@ bool StartWithPanel(Program* quillo, HWND* panel, const std::wstring& arguments 
 bool WaitPanelGone(HWND main) {
     return Check(WaitUntil([&] { return PanelOf(main) == nullptr && !IsWindowVisible(main); }),
                  "the panel goes and the main window hides when quillo loses activation");
+}
+
+// The about box's top-level dialog: the one of quillo's windows that shows the static text "quillo".
+HWND FindAboutBox(const Program& program) {
+    struct Search {
+        DWORD pid;
+        HWND found;
+    } search = {program.process.dwProcessId, nullptr};
+    EnumWindows(
+        [](HWND w, LPARAM data) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(data);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(w, &owner);
+            wchar_t name[16] = {};
+            GetClassNameW(w, name, 15);
+            if (owner != s->pid || std::wstring(name) != L"#32770" || !IsWindowVisible(w)) return TRUE;
+            const std::wstring texts = L"\n" + BoxText(w) + L"\n";
+            if (texts.find(L"\nquillo\n") != std::wstring::npos) s->found = w;
+            return s->found == nullptr;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// The about box opens from the menu and closes with its OK button or, on the desktop, with Esc.
+void AboutBoxOpensAndCloses() {
+    UseScript(L"remap.txt");
+    Program quillo;
+    HWND panel;
+    if (!StartWithPanel(&quillo, &panel)) return StopQuillo(&quillo);
+    HWND main = QuilloWindow();
+    for (WORD closer : {WORD(IDOK), WORD(IDCANCEL)}) {
+        Note(closer == IDOK ? L"closed with OK" : L"closed with Esc");
+        PostMessageW(main, WM_COMMAND, MENU_ABOUT, 0);
+        HWND about = nullptr;
+        if (!Check(WaitUntil([&] { return (about = FindAboutBox(quillo)) != nullptr; }), "the about box appears")) break;
+        Check(GetDlgItem(about, WEB_BUTTON) != nullptr, "it has the web button");
+        PostMessageW(about, WM_COMMAND, closer, 0);
+        Check(WaitUntil([&] { return !IsWindow(about); }), "the about box closes");
+    }
+    Check(WaitForExit(&quillo, 0) == STILL_ACTIVE, "quillo runs on");
+    StopQuillo(&quillo);
 }
 
 // A is swallowed with its release and B comes instead; X has no key function and passes.
@@ -238,6 +284,17 @@ void StartsHiddenWithTheOption() {
         Check(!IsWindowVisible(main), "the main window stays hidden");
         CheckText(WindowText(main), L"", "the main window has no title");
         Check(!HasVisibleWindow(quillo.process.dwProcessId), "no visible window of quillo at all");
+        // Started again by the user, the hidden copy comes forward with its panel.
+        Program second;
+        if (StartQuillo(&second, L"")) {
+            Check(WaitForExit(&second) == 0, "the second copy exits with code 0");
+            Check(WaitUntil([&] {
+                      HWND panel = PanelOf(main);
+                      return panel && IsWindowVisible(panel) && IsWindowVisible(main);
+                  }),
+                  "the hidden copy comes forward with its panel");
+            StopQuillo(&second);
+        }
         DestroyTestWindow(&window);
         StopQuillo(&quillo);
     }
@@ -444,6 +501,63 @@ void RunProgramStartsACommand() {
     StopQuillo(&quillo);
 }
 
+// --- the demonstration run by scripts/demo (not a test) ---
+
+// Key names: a letter or digit, F1-F12, CAPS, LEFT, RIGHT, UP, DOWN, SPACE, RETURN, or 0xNN.
+BYTE KeyNamed(const std::wstring& name) {
+    const struct {
+        const wchar_t* name;
+        BYTE vk;
+    } named[] = {{L"CAPS", VK_CAPITAL}, {L"LEFT", VK_LEFT}, {L"RIGHT", VK_RIGHT}, {L"UP", VK_UP},
+                 {L"DOWN", VK_DOWN},    {L"SPACE", VK_SPACE}, {L"RETURN", VK_RETURN}};
+    for (const auto& n : named)
+        if (name == n.name) return n.vk;
+    if (name.size() == 1 && iswalnum(name[0])) return static_cast<BYTE>(towupper(name[0]));
+    if (name.size() >= 2 && name[0] == L'F' && iswdigit(name[1])) return static_cast<BYTE>(VK_F1 + _wtoi(name.c_str() + 1) - 1);
+    if (name.rfind(L"0x", 0) == 0) return static_cast<BYTE>(wcstoul(name.c_str(), nullptr, 16));
+    return 0;
+}
+
+void PrintPanel(HWND panel) {
+    for (int n = 0; n < 6; ++n) Note(L"panel line " + std::to_wstring(n) + L": " + StatusLine(panel, n));
+}
+
+// Types `keys` into a window of its own while quillo runs, prints what arrived and what the panel shows,
+// then waits for DEMO-DIR\demo.done (the screenshot) before it ends quillo.
+void Demo(const std::wstring& keys) {
+    Program quillo;
+    HWND panel;
+    if (!StartWithPanel(&quillo, &panel)) return StopQuillo(&quillo);
+    TestWindow window = CreateTestWindow(L"quillo demo: test window");
+    if (TakeForeground(window)) {
+        Note(L"typing: " + keys);
+        size_t start = 0;
+        while (start < keys.size()) {
+            size_t end = keys.find(L' ', start);
+            if (end == std::wstring::npos) end = keys.size();
+            if (BYTE vk = KeyNamed(keys.substr(start, end - start))) TypeKey(vk);
+            start = end + 1;
+        }
+        // Done when the window has had nothing new for a while.
+        std::wstring seen;
+        WaitUntil([&] {
+            const std::wstring now = EditText(window) + KeyLog();
+            const bool settled = now == seen;
+            seen = now;
+            PumpFor(300);
+            return settled;
+        });
+        Note(L"the test window received: \"" + EditText(window) + L"\"");
+        Note(L"its key messages (d down, u up, virtual-key code): " + KeyLog());
+    }
+    if (BringQuilloForward(&panel)) PrintPanel(panel);
+    std::printf("READY\n");
+    std::fflush(stdout);
+    WaitUntil([] { return GetFileAttributesW(InProgramDir(L"demo.done").c_str()) != INVALID_FILE_ATTRIBUTES; }, 60000);
+    DestroyTestWindow(&window);
+    StopQuillo(&quillo);
+}
+
 struct Case {
     const wchar_t* name;
     void (*run)();
@@ -467,11 +581,18 @@ const Case kCases[] = {
     {L"long-directory", TooLongDirectoryIsReported},
     {L"close-action", CloseActionSparesExcludedTitles},
     {L"run-program", RunProgramStartsACommand},
+    {L"about-box", AboutBoxOpensAndCloses},
 };
 
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
+    if (argc == 4 && std::wstring(argv[1]) == L"demo") {
+        gProgramDir = argv[2];
+        if (gProgramDir.back() != L'\\') gProgramDir += L'\\';
+        Demo(argv[3]);
+        return FailureCount() ? 1 : 0;
+    }
     if (argc != 3) {
         std::printf("usage: quillo-e2e-driver CASE PROGRAM-DIR\ncases:");
         for (const Case& c : kCases) std::printf(" %s", Utf8(c.name).c_str());

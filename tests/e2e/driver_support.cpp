@@ -242,7 +242,7 @@ TestWindow CreateTestWindow(const wchar_t* title) {
         registered = true;
     }
     TestWindow window;
-    window.frame = CreateWindowExW(0, L"QuilloDriverWindow", title, WS_OVERLAPPEDWINDOW | WS_VISIBLE, 400, 300, 400,
+    window.frame = CreateWindowExW(0, L"QuilloDriverWindow", title, WS_OVERLAPPEDWINDOW | WS_VISIBLE, 260, 580, 400,
                                    160, nullptr, nullptr, instance, nullptr);
     window.edit = CreateWindowExW(0, L"EDIT", L"", WS_CHILD | WS_VISIBLE | WS_BORDER | ES_AUTOHSCROLL, 10, 10, 360,
                                   24, window.frame, nullptr, instance, nullptr);
