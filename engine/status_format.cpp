@@ -1,5 +1,7 @@
 #include "status_format.h"
 
+#include <climits>
+
 namespace {
 
 // Bounded output: bytes past the end are dropped, the terminator always fits.
@@ -35,12 +37,15 @@ struct Directive {
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
-// Widths beyond the output cannot show anyway; saturating keeps the arithmetic small.
+// Widths and precisions are kept exactly up to C's own limit: both shape the start of the text
+// that is kept when the output is cut short. Beyond it they saturate, keeping the arithmetic small.
+constexpr size_t FIELD_LIMIT = INT_MAX;
+
 size_t ReadNumber(const char* format, size_t length, size_t& i, size_t limit) {
     size_t value = 0;
     while (i < length && IsDigit(format[i])) {
-        value = value * 10 + size_t(format[i] - '0');
-        if (value > limit) value = limit;
+        const size_t digit = size_t(format[i] - '0');
+        value = value > (limit - digit) / 10 ? limit : value * 10 + digit;  // never wraps, even in 32 bits
         ++i;
     }
     return value;
@@ -159,7 +164,7 @@ size_t FormatStatusText(const char* format, size_t formatLength, const int32_t a
             i += 2;
             continue;
         }
-        Directive d = ParseDirective(format, formatLength, i, outSize);
+        Directive d = ParseDirective(format, formatLength, i, FIELD_LIMIT);
         if (IsIntegerConversion(d.conversion) && used < STATUS_ARGUMENT_COUNT) {
             int32_t value = args[used++];
             if (d.conversion == 'c') FormatCharacter(out, d, value);

@@ -78,6 +78,9 @@ TEST(StatusFormat, OutputIsBounded) {
     EXPECT_EQ(Format("%.99999999999999999999d").size(), 511u);
     EXPECT_EQ(Format(std::string(2000, 'x')).size(), 511u);
     EXPECT_EQ(Format("abcdef", 4), "abc");
+    // A cut-short text is the start of the full one: the padding that a width adds counts in full.
+    EXPECT_EQ(Format("%10.5d", 6), "     ");
+    EXPECT_EQ(Format("%600.550d"), std::string(50, ' ') + std::string(461, '0'));
     EXPECT_EQ(Format("%d%d", 3), "42");
     EXPECT_EQ(Format("x", 1), "");
     EXPECT_EQ(Format("x", 0), "");
