@@ -35,8 +35,12 @@ void PlatformHandleActivate(HWND, WPARAM, LPARAM, ShellActivateInfo*) {}
 void PlatformHandleSettingChange(HWND, WPARAM, LPARAM, ShellActivateInfo*) {}
 
 // Desktop: a handle with its lowest bit set is no valid handle; a plain SetForegroundWindow brings the
-// window forward, and its owned windows stay above it anyway.
-void PlatformBringForward(HWND window) { SetForegroundWindow(window); }
+// window forward, and its owned windows stay above it anyway. The window is also put on top of the
+// stacking order, which Wine without a window manager does not do for the foreground window.
+void PlatformBringForward(HWND window) {
+    SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    SetForegroundWindow(window);
+}
 
 // Desktop: show command 0 is SW_HIDE and would start every program invisible, so programs are shown.
 void PlatformShellExecute(const wchar_t* file, const wchar_t* parameters) {

@@ -485,6 +485,39 @@ void CloseActionSparesExcludedTitles() {
     StopQuillo(&quillo);
 }
 
+HWND CreatePlainWindow(const wchar_t* title, int x) {
+    return CreateWindowExW(0, L"QuilloDriverWindow", title, WS_OVERLAPPEDWINDOW | WS_VISIBLE, x, 100, 240, 120,
+                           nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+}
+
+// "B" brings the lowest application window forward, skipping excluded titles; repeated, it cycles.
+void NextWindowComesForward() {
+    UseScript(L"remap.txt");
+    Program quillo;
+    HWND panel;
+    if (!StartWithPanel(&quillo, &panel)) return StopQuillo(&quillo);
+    // Bottom to top: "Desktop", the second window, the test window.
+    TestWindow window = CreateTestWindow(L"quillo e2e");
+    HWND excluded = CreatePlainWindow(L"Desktop", 20);
+    HWND second = CreatePlainWindow(L"quillo e2e second", 300);
+    if (TakeForeground(window)) {
+        // Wine leaves the stacking order alone when the foreground moves, so it is set here.
+        const UINT keep = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
+        SetWindowPos(window.frame, HWND_TOP, 0, 0, 0, 0, keep);
+        SetWindowPos(excluded, HWND_BOTTOM, 0, 0, 0, 0, keep);
+        TypeKey(VK_F6);
+        Check(WaitUntil([&] { return GetForegroundWindow() == second; }),
+              "the lowest window that is not excluded comes forward");
+        TypeKey(VK_F6);
+        Check(WaitUntil([&] { return GetForegroundWindow() == window.frame; }), "pressed again, the next one does");
+        Check(!WaitUntil([&] { return GetForegroundWindow() == excluded; }, QUIET_MS), "the excluded window never does");
+    }
+    DestroyTestWindow(&window);
+    DestroyWindow(second);
+    DestroyWindow(excluded);
+    StopQuillo(&quillo);
+}
+
 void RunProgramStartsACommand() {
     const std::wstring marker = InProgramDir(L"ran.txt");
     DeleteFileW(marker.c_str());
@@ -582,6 +615,7 @@ const Case kCases[] = {
     {L"close-action", CloseActionSparesExcludedTitles},
     {L"run-program", RunProgramStartsACommand},
     {L"about-box", AboutBoxOpensAndCloses},
+    {L"next-window", NextWindowComesForward},
 };
 
 }  // namespace
