@@ -25,14 +25,56 @@ struct Snapshot {
 Snapshot gSnapshot;
 EnginePort gRecorder;
 long gWork;
+bool gReentryProbe;
+
+struct RunState {
+    int32_t acc;
+    int32_t regs[REGISTER_COUNT];
+    uint32_t sysflags;
+    int callTop;
+    const uint16_t* keyTable;
+    uint8_t* toggleByte;
+};
+
+RunState CaptureRunState() {
+    RunState s{gEngine.acc, {}, gEngine.sysflags, gEngine.callTop, gEngine.keyTable, gEngine.toggleByte};
+    std::memcpy(s.regs, gEngine.regs, sizeof s.regs);
+    return s;
+}
+
+bool SameRunState(const RunState& a, const RunState& b) {
+    return a.acc == b.acc && std::memcmp(a.regs, b.regs, sizeof a.regs) == 0 && a.sysflags == b.sysflags &&
+           a.callTop == b.callTop && a.keyTable == b.keyTable && a.toggleByte == b.toggleByte;
+}
+
+void CheckCommand(const char* what, const RecordedCommand& c);
+
+void ProbeReentry() {
+    const RunState before = CaptureRunState();
+    const int recordedKeys = gPortRecording.keyCount;
+    const int recordedCommands = gPortRecording.commandCount;
+    FUZZ_CHECK(ScriptIsRunning(), "the port was called outside a run");
+    FUZZ_CHECK(DispatchKeyEvent(0x10, 0x41, MSG_KEYDOWN, 5) == 0, "a nested key event was handled");
+    FUZZ_CHECK(!HookSwallowsEvent(0, MSG_KEYUP, 0x41, 0x10, 6), "a nested hook call swallowed its key");
+    FUZZ_CHECK(RunScript(0, MSG_KEYDOWN, 7) == 0, "a nested run ran");
+    FUZZ_CHECK(RunEventFunction(0) <= 0 && RunEventFunction(1) <= 0, "a nested event function ran");
+    FUZZ_CHECK(SameRunState(before, CaptureRunState()), "a nested call changed the engine");
+    FUZZ_CHECK(gPortRecording.keyCount == recordedKeys && gPortRecording.commandCount == recordedCommands,
+               "a nested call sent keys or commands");
+}
 
 void CountKey(uint8_t vk, bool up) {
     ++gWork;
     gRecorder.injectKey(vk, up);
+    if (gReentryProbe) ProbeReentry();
 }
+// Commands are checked as they are posted: a text in the image may change afterwards (a toggle
+// bit set on its zero byte), which the host's own check catches when it handles the command.
 void CountCommand(void* window, uint16_t id, uintptr_t value) {
     ++gWork;
+    CheckCommand("a run", RecordedCommand{window, id, value});
     gRecorder.postCommand(window, id, value);
+    if (gReentryProbe) ProbeReentry();
 }
 
 uintptr_t Address(const void* p) { return reinterpret_cast<uintptr_t>(p); }
@@ -109,6 +151,20 @@ void CheckCommand(const char* what, const RecordedCommand& c) {
     }
 }
 
+// The host handles the commands after the run, checking each address again.
+void CheckHandling(const char* what, const RecordedCommand& c) {
+    switch (c.id) {
+    case CmdNotice:
+        FUZZ_CHECK(EngineTextsAt(c.value, 1) != nullptr, "after %s the host refuses a notice", what);
+        break;
+    case CmdStatusLine:
+        FUZZ_CHECK(StatusSlotAt(c.value) != nullptr, "after %s the host refuses a status line", what);
+        break;
+    case CmdRunProgram: EngineTextsAt(c.value, 2); break;  // may be refused now: the toggle bits are the script's
+    default: break;
+    }
+}
+
 }  // namespace
 
 void UseRecordingEngine() {
@@ -116,10 +172,13 @@ void UseRecordingEngine() {
     gRecorder = gEnginePort;
     gEnginePort = EnginePort{CountKey, CountCommand};
     gWork = 0;
+    gReentryProbe = false;
     gEngine.window = FUZZ_WINDOW;
 }
 
 long EngineWork() { return gWork; }
+
+void SetReentryProbe(bool on) { gReentryProbe = on; }
 
 void SnapshotEngine() {
     gSnapshot.bytes = gEngine.code.bytes;
@@ -133,6 +192,6 @@ void CheckEngineAfter(const char* what) {
     CheckRecord(what);
     CheckImage(what);
     CheckBuffers(what);
-    for (int i = 0; i < gPortRecording.commandCount; ++i) CheckCommand(what, gPortRecording.commands[i]);
+    for (int i = 0; i < gPortRecording.commandCount; ++i) CheckHandling(what, gPortRecording.commands[i]);
     ClearPortRecording();
 }

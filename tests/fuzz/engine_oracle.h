@@ -20,4 +20,9 @@ void UseRecordingEngine();
 // 512 bytes at each of its many thousand steps: the targets stop running more code once an input
 // has done this much, so that no input comes near libFuzzer's per-input timeout.
 long EngineWork();
+
+// While on, every key and command the engine sends calls back into the engine, as a platform
+// whose key injection runs the hook at once would: those calls must return at once and change
+// nothing, because runs never nest.
+void SetReentryProbe(bool on);
 constexpr long ENGINE_WORK_BUDGET = 20000;

@@ -11,6 +11,7 @@
 //   5 register      register number (128: acc, 129+: sysflags), 32-bit value
 //   6 reload        the image released and installed again; registers survive
 //   7 restart       the image released, InitEngine, the image installed again
+//   8 re-entry      from now on every key and command the engine sends calls back into it
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -22,7 +23,7 @@
 namespace {
 
 constexpr int MAX_OPERATIONS = 96;  // bounds the time one input takes: a looping run costs STEP_LIMIT steps
-constexpr int OPERATION_KINDS = 8;
+constexpr int OPERATION_KINDS = 9;
 constexpr uint16_t RAW_VALUE_BIT = 0x8000;
 constexpr uint32_t MESSAGES[] = {MSG_KEYDOWN, MSG_KEYUP, MSG_SYSKEYDOWN, MSG_SYSKEYUP, 0};
 constexpr int REGISTER_ACC = REGISTER_COUNT;
@@ -106,6 +107,7 @@ void RunOperation(ByteReader& in, const std::vector<uint8_t>& image) {
         Install(image);
         CheckEngineAfter("restart");
         break;
+    case 8: SetReentryProbe(true); break;
     }
 }
 
