@@ -43,11 +43,11 @@ constexpr int VALUE_STACK_BOTTOM = 48;   // the value stack lives in r48-r127
 constexpr int VALUE_STACK_END = 128;
 constexpr int32_t DEFAULT_TIMEOUT_MS = 1000;
 
-// R_MODS bits and the virtual keys they press around a tapped key.
-constexpr int32_t MOD_CONTROL = 0x01;  // VK 0x11
-constexpr int32_t MOD_SHIFT = 0x02;    // VK 0x10
-constexpr int32_t MOD_WIN = 0x10;      // VK 0x5C
-constexpr int32_t MOD_KANA = 0x20;     // VK 0x15
+// R_MODS bits and the virtual keys they press around a tapped key (MODS_, not MOD_: windows.h owns those).
+constexpr int32_t MODS_CONTROL = 0x01;  // VK 0x11
+constexpr int32_t MODS_SHIFT = 0x02;    // VK 0x10
+constexpr int32_t MODS_WIN = 0x10;      // VK 0x5C
+constexpr int32_t MODS_KANA = 0x20;     // VK 0x15
 
 // sysflags bits.
 constexpr uint32_t SF_CLASSIFY_ORIGIN = 1u << 3;   // script: compute bits 17 and 18 per key

@@ -149,21 +149,21 @@ void InjectKey(uint32_t vk, bool up) { gEnginePort.injectKey(static_cast<uint8_t
 
 void PressKey(uint32_t key) {
     uint32_t m = static_cast<uint32_t>(gEngine.regs[R_MODS]);
-    if (m & MOD_CONTROL) InjectKey(VK_CONTROL_KEY, false);
-    if (m & MOD_SHIFT) InjectKey(VK_SHIFT_KEY, false);
-    if (m & MOD_WIN) InjectKey(VK_WIN_KEY, false);
-    if (m & MOD_KANA) InjectKey(VK_KANA_KEY, false);
+    if (m & MODS_CONTROL) InjectKey(VK_CONTROL_KEY, false);
+    if (m & MODS_SHIFT) InjectKey(VK_SHIFT_KEY, false);
+    if (m & MODS_WIN) InjectKey(VK_WIN_KEY, false);
+    if (m & MODS_KANA) InjectKey(VK_KANA_KEY, false);
     InjectKey(key, false);
     // The kana key is tapped again between the key's down and up, as the input method expects.
-    if (m & MOD_KANA) {
+    if (m & MODS_KANA) {
         InjectKey(VK_KANA_KEY, true);
         InjectKey(VK_KANA_KEY, false);
     }
     InjectKey(key, true);
-    if (m & MOD_KANA) InjectKey(VK_KANA_KEY, true);
-    if (m & MOD_WIN) InjectKey(VK_WIN_KEY, true);
-    if (m & MOD_SHIFT) InjectKey(VK_SHIFT_KEY, true);
-    if (m & MOD_CONTROL) InjectKey(VK_CONTROL_KEY, true);
+    if (m & MODS_KANA) InjectKey(VK_KANA_KEY, true);
+    if (m & MODS_WIN) InjectKey(VK_WIN_KEY, true);
+    if (m & MODS_SHIFT) InjectKey(VK_SHIFT_KEY, true);
+    if (m & MODS_CONTROL) InjectKey(VK_CONTROL_KEY, true);
     gEngine.regs[R_MODS] = 0;
 }
 

@@ -13,7 +13,7 @@ namespace {
 
 const char* const MODIFIER_NAMES[][2] = {
     {"0x01", "control (0x11)"}, {"0x02", "shift (0x10)"}, {"0x10", "key 0x5C"}, {"0x20", "kana key (0x15)"}};
-const int32_t MODIFIER_BITS[] = {MOD_CONTROL, MOD_SHIFT, MOD_WIN, MOD_KANA};
+const int32_t MODIFIER_BITS[] = {MODS_CONTROL, MODS_SHIFT, MODS_WIN, MODS_KANA};
 
 uint32_t DefaultScan(uint8_t vk) { return ScanTable[vk] == 0xFF ? 0 : ScanTable[vk]; }
 

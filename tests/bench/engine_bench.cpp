@@ -46,7 +46,7 @@ BenchImage BenchScript(int& preKeyUnit, int& keyUnit) {
         OP_JKEYUP, 9,
         OP_STTST, 2, OP_JNZ, 8,
         OP_TGSEL, 0x01, OP_JTG2, 7,
-        OP_SETMODS, MOD_CONTROL | MOD_SHIFT, OP_PRESSR, KEY_REGISTER,
+        OP_SETMODS, MODS_CONTROL | MODS_SHIFT, OP_PRESSR, KEY_REGISTER,
         OP_LDA, KEY_REGISTER, OP_STA, 0,
         OP_LDR1, 0x01,
         OP_STATUS, 1,
