@@ -2,6 +2,7 @@
 // engine.h comes before windows.h, whose RegisterHotKey macros share names with its modifier bits.
 #include "engine.h"
 #include "host_ports.h"
+#include "hook_watchdog.h"
 #include "host_state.h"
 #include "keyboard_hook.h"
 #include "panel.h"
@@ -15,7 +16,8 @@ void ForgetStatusText() {
 
 // Without the hook the program is useless: say so and end.
 void InstallHookOrQuit() {
-    if (InstallKeyboardHook()) return;
+    // Desktop Windows may drop a slow hook; the watchdog puts it back (hook_watchdog.h).
+    if (InstallWatchedHook(&gHost.hook, KeyboardHookProc, gHost.instance)) return;
     ShowMessage(QUILLO_HOOK_FAILED);
     DestroyWindow(gHost.mainWindow);
 }
@@ -49,6 +51,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int showCo
     gEngine.window = gHost.mainWindow;
     RunEventFunction(0);
     const int exitCode = RunMessageLoop();
+    StopHookWatchdog();
     ForgetStatusText();
     ReleaseCodeImage();
     return exitCode;
