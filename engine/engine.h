@@ -18,6 +18,11 @@ constexpr int STATUS_WORK_SIZE = 512;      // the formatted status text before i
 // A run that executes this many instructions is looping; stopping it keeps the keyboard alive.
 // Real scripts stay below a few hundred per key.
 constexpr uint32_t STEP_LIMIT = 100000;
+// Each injected key and posted command costs the host a trip through the system (and under Wine a
+// server round trip), so a looping script could still hold the hook for seconds, and a desktop
+// message queue takes only 10,000 posts. A key function that types a long text stays well inside.
+constexpr uint32_t KEY_LIMIT = 1024;     // injected key events per run
+constexpr uint32_t COMMAND_LIMIT = 64;   // posted commands per run
 
 constexpr uint32_t INJECTED_SCAN_CODE = 0xFD;  // the engine's own keys come back through the hook with this
 constexpr uint32_t INJECTED_EXTRA_INFO = 0x11;

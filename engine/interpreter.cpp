@@ -35,9 +35,15 @@ const char* const ERROR_LABEL_NOT_FOUND = "Label notfound";
 const char* const ERROR_FUNCTION_NOT_FOUND = "callfunc not found";
 const char* const ERROR_CALL_STACK_OVERFLOW = "call stack overflow";
 const char* const ERROR_STEP_LIMIT = "step limit exceeded";
+const char* const ERROR_KEY_LIMIT = "key limit exceeded";
+const char* const ERROR_COMMAND_LIMIT = "command limit exceeded";
 
 // Runs never nest; a port callback that calls back into the engine gets 0 and changes nothing.
 bool gRunActive = false;
+// Keys injected and commands posted by the run in progress; the instruction that passes a limit
+// completes (a tap is never cut in half) and the run then ends as an error.
+uint32_t gRunKeys = 0;
+uint32_t gRunCommands = 0;
 
 // What one run needs besides the engine record.
 struct Run {
@@ -145,7 +151,10 @@ Step Return() {
 
 // ---- keys ----
 
-void InjectKey(uint32_t vk, bool up) { gEnginePort.injectKey(static_cast<uint8_t>(vk & KEY_MASK), up); }
+void InjectKey(uint32_t vk, bool up) {
+    ++gRunKeys;
+    gEnginePort.injectKey(static_cast<uint8_t>(vk & KEY_MASK), up);
+}
 
 void PressKey(uint32_t key) {
     uint32_t m = static_cast<uint32_t>(gEngine.regs[R_MODS]);
@@ -239,7 +248,10 @@ int32_t ShiftRightArithmetic(int32_t v, int32_t count) {
 
 // ---- commands ----
 
-void Post(uint16_t id, uintptr_t value) { gEnginePort.postCommand(gEngine.window, id, value); }
+void Post(uint16_t id, uintptr_t value) {
+    ++gRunCommands;
+    gEnginePort.postCommand(gEngine.window, id, value);
+}
 
 // The host reads two consecutive zero-terminated texts at the posted address; both must end
 // inside the image, otherwise nothing is posted.
@@ -418,6 +430,8 @@ uint32_t Interpret(uint32_t entry, uint32_t message, uint32_t time) {
     gEngine.callTop = 0;
     gEngine.regs[R_SP] = VALUE_STACK_BOTTOM;
     Run run{entry, message, time, 0};
+    gRunKeys = 0;
+    gRunCommands = 0;
     uint32_t pos = entry;
     for (;;) {
         if (!HasInstruction(pos)) return 0;
@@ -427,6 +441,8 @@ uint32_t Interpret(uint32_t entry, uint32_t message, uint32_t time) {
         Step step = Execute(run, pos);
         if (gTraceHook) gTraceHook(pos, opcode, operand, gEngine.acc);
         if (step.ends) return step.result;
+        if (gRunKeys > KEY_LIMIT) return Fail(ERROR_KEY_LIMIT, KEY_LIMIT);
+        if (gRunCommands > COMMAND_LIMIT) return Fail(ERROR_COMMAND_LIMIT, COMMAND_LIMIT);
         pos = step.next;
     }
 }

@@ -242,6 +242,8 @@ const NoticeCase NOTICE_CASES[] = {
     {"call of an empty function-table-0 entry", {OP_CALLEV, 5, OP_EXIT, 1}, -1, 5},
     {"a function that calls itself", {OP_CALLEV, 9, OP_EXIT, 1}, 0, 9},
     {"a loop without end", {OP_LABEL, 1, OP_JMPS, 1}, -1, int(STEP_LIMIT)},
+    {"a loop that keeps sending keys", {OP_LABEL, 1, OP_KEYDOWN, 0x41, OP_JMPS, 1}, -1, int(KEY_LIMIT)},
+    {"a loop that keeps writing a status line", {OP_LABEL, 1, OP_STATUS, 0, OP_JMPS, 1}, -1, int(COMMAND_LIMIT)},
 };
 
 // The notice text the engine posts for a case, "" when it posts none.
@@ -291,6 +293,8 @@ TEST_P(ManualTest, LimitsAreTheProgramsOwn) {
         {"call-depth", CALL_STACK_DEPTH},
         {"stack-entries", VALUE_STACK_END - VALUE_STACK_BOTTOM},
         {"step-limit", STEP_LIMIT},
+        {"key-limit", KEY_LIMIT},
+        {"command-limit", COMMAND_LIMIT},
         {"status-bytes", STATUS_TEXT_SIZE},
         {"registers", REGISTER_COUNT},
         {"string-slots", STRING_SLOT_COUNT},

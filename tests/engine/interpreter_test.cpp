@@ -423,6 +423,56 @@ TEST_F(InterpreterTest, StepLimit) {
     });
 }
 
+// Counts what a run sends out, however much: the recording port holds only so many.
+struct OutputCount {
+    int keys = 0, commands = 0, keysHeld = 0;
+    std::string lastNotice;
+};
+OutputCount gOutput;
+
+TEST_F(InterpreterTest, KeyAndCommandLimits) {
+    // A loop that would post tens of thousands of commands or inject keys without end is stopped
+    // once the instruction crossing the limit has completed, so a tap is never cut in half.
+    struct LimitCase {
+        int line;
+        const char* what;
+        Bytes image;
+        uint32_t result;
+        int keys, commands, keysHeld;
+        const char* lastNotice;
+    };
+    const LimitCase cases[] = {
+        {__LINE__, "a status-line flood", Code({OP_LABEL, 1, OP_STATUS, 0, OP_JMPS, 1}), 0, 0,
+         int(COMMAND_LIMIT) + 2, 0, "command limit exceeded 64"},
+        {__LINE__, "a loop of taps with control and shift",
+         Code({OP_LABEL, 1, OP_SETMODS, MODS_CONTROL | MODS_SHIFT, OP_PRESS, 0x41, OP_JMPS, 1}), 0, 1026, 1, 0,
+         "key limit exceeded 1024"},
+        {__LINE__, "exactly at both limits",
+         Join({Repeat(Code({OP_STATUS, 1}), int(COMMAND_LIMIT)), Repeat(Code({OP_KEYDOWN, 0x41}), int(KEY_LIMIT)),
+               Code({OP_EXIT, 1})}),
+         1, int(KEY_LIMIT), int(COMMAND_LIMIT), int(KEY_LIMIT), ""},
+    };
+    gEnginePort.injectKey = [](uint8_t, bool up) {
+        ++gOutput.keys;
+        gOutput.keysHeld += up ? -1 : 1;
+    };
+    gEnginePort.postCommand = [](void*, uint16_t id, uintptr_t value) {
+        ++gOutput.commands;
+        if (id == CmdNotice) gOutput.lastNotice = reinterpret_cast<const char*>(value);
+    };
+    for (const LimitCase& c : cases) {
+        SCOPED_TRACE(testing::Message() << "line " << c.line << ": " << c.what);
+        FreshEngine();
+        Load(c.image);
+        gOutput = OutputCount{};
+        EXPECT_EQ(RunScript(0, MSG_KEYDOWN, 0), c.result);
+        EXPECT_EQ(gOutput.keys, c.keys);
+        EXPECT_EQ(gOutput.commands, c.commands);  // the error notice included
+        EXPECT_EQ(gOutput.keysHeld, c.keysHeld);
+        EXPECT_EQ(gOutput.lastNotice, c.lastNotice);
+    }
+}
+
 TEST_F(InterpreterTest, LabelSearchesCountAgainstTheStepLimit) {
     // Each turn scans 10,000 instructions to reach LABEL 1. Were only executed instructions
     // counted, this loop would scan over 300 million instructions before it was stopped.

@@ -19,17 +19,19 @@ enum WorstScriptKind {
     WORST_LARGEST_RUNAWAY,
     // A two-instruction loop in a small script, ended by the step limit.
     WORST_TIGHT_LOOP,
-    // A loop that formats and posts a status line until the step limit ends it.
+    // A loop that formats and posts a status line until the engine's command limit ends it.
     WORST_STATUS_FLOOD,
+    // A loop that injects key taps until the engine's key limit ends it.
+    WORST_KEY_FLOOD,
 };
 
 struct WorstScript {
     WorstScriptKind kind;
     const char* name;
-    bool endsAtStepLimit;  // the run is cut off (a "step limit exceeded" notice) instead of ending itself
+    bool endsAtStepLimit;  // the run is cut off (a step, key or command limit notice) instead of ending itself
 };
 
-extern const WorstScript WORST_SCRIPTS[4];
+extern const WorstScript WORST_SCRIPTS[5];
 
 // The script's text (ASCII, one instruction per line).
 std::string WorstScriptText(WorstScriptKind kind);
