@@ -18,11 +18,13 @@ constexpr int STATUS_WORK_SIZE = 512;      // the formatted status text before i
 // A run that executes this many instructions is looping; stopping it keeps the keyboard alive.
 // Real scripts stay below a few hundred per key.
 constexpr uint32_t STEP_LIMIT = 100000;
-// Each injected key and posted command costs the host a trip through the system (and under Wine a
-// server round trip), so a looping script could still hold the hook for seconds, and a desktop
-// message queue takes only 10,000 posts. A key function that types a long text stays well inside.
-constexpr uint32_t KEY_LIMIT = 1024;     // injected key events per run
-constexpr uint32_t COMMAND_LIMIT = 64;   // posted commands per run
+// Each injected key and posted command costs the host a trip through the system (under Wine a
+// server round trip of about half a millisecond), so a looping script could still hold the hook for
+// seconds, and a desktop message queue takes only 10,000 posts. One key event (its pre-key and key
+// function together) or one event-function run may send at most this much; a key that types a
+// text of over a hundred characters stays inside.
+constexpr uint32_t KEY_LIMIT = 256;     // injected key events
+constexpr uint32_t COMMAND_LIMIT = 64;  // posted commands
 
 constexpr uint32_t INJECTED_SCAN_CODE = 0xFD;  // the engine's own keys come back through the hook with this
 constexpr uint32_t INJECTED_EXTRA_INFO = 0x11;
@@ -107,6 +109,10 @@ int32_t RunEventFunction(int n);
 // Runs code from byte position `entry` of the image. `message` is 0x100/0x101/0x104/0x105 or 0.
 // Runs never nest: a call made while a run is in progress (from a port callback) returns 0 at once.
 uint32_t RunScript(uint32_t entry, uint32_t message, uint32_t time);
+// Between these two calls the runs share one allowance of KEY_LIMIT keys and COMMAND_LIMIT commands;
+// outside them each run has its own.
+void BeginSharedOutputAllowance();
+void EndSharedOutputAllowance();
 // True while RunScript is executing.
 bool ScriptIsRunning();
 // Called after every executed instruction with its byte position, its two bytes and the

@@ -40,10 +40,16 @@ const char* const ERROR_COMMAND_LIMIT = "command limit exceeded";
 
 // Runs never nest; a port callback that calls back into the engine gets 0 and changes nothing.
 bool gRunActive = false;
-// Keys injected and commands posted by the run in progress; the instruction that passes a limit
-// completes (a tap is never cut in half) and the run then ends as an error.
+// Keys injected and commands posted against the current allowance; the instruction that passes a
+// limit completes (a tap is never cut in half) and the run then ends as an error.
 uint32_t gRunKeys = 0;
 uint32_t gRunCommands = 0;
+bool gAllowanceShared = false;  // a key event's pre-key and key function draw on one allowance
+
+void ResetOutputAllowance() {
+    gRunKeys = 0;
+    gRunCommands = 0;
+}
 
 // What one run needs besides the engine record.
 struct Run {
@@ -430,8 +436,7 @@ uint32_t Interpret(uint32_t entry, uint32_t message, uint32_t time) {
     gEngine.callTop = 0;
     gEngine.regs[R_SP] = VALUE_STACK_BOTTOM;
     Run run{entry, message, time, 0};
-    gRunKeys = 0;
-    gRunCommands = 0;
+    if (!gAllowanceShared) ResetOutputAllowance();
     uint32_t pos = entry;
     for (;;) {
         if (!HasInstruction(pos)) return 0;
@@ -460,6 +465,13 @@ uint32_t RunScript(uint32_t entry, uint32_t message, uint32_t time) {
 }
 
 bool ScriptIsRunning() { return gRunActive; }
+
+void BeginSharedOutputAllowance() {
+    ResetOutputAllowance();
+    gAllowanceShared = true;
+}
+
+void EndSharedOutputAllowance() { gAllowanceShared = false; }
 
 const OpcodeInfo* FindOpcode(uint8_t opcode) {
     for (const OpcodeInfo& info : OpcodeTable)

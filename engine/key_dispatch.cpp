@@ -79,8 +79,11 @@ int DispatchKeyEvent(uint32_t scan, uint32_t vk, uint32_t message, uint32_t time
     // Taken before the pre-key function runs: a MODE there applies from the next key on.
     const uint16_t entry = gEngine.keyTable[key];
     if (entry == NO_FUNCTION) return 0;
+    BeginSharedOutputAllowance();
     RunEventFunction(PRE_KEY_FUNCTION);
-    return RunScript(uint32_t(entry) * 2, message, time) == 1 ? 1 : 0;
+    const uint32_t result = RunScript(uint32_t(entry) * 2, message, time);
+    EndSharedOutputAllowance();
+    return result == 1 ? 1 : 0;
 }
 
 bool HookSwallowsEvent(int code, uint32_t message, uint32_t vk, uint32_t scan, uint32_t time) {

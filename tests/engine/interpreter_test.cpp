@@ -445,8 +445,8 @@ TEST_F(InterpreterTest, KeyAndCommandLimits) {
         {__LINE__, "a status-line flood", Code({OP_LABEL, 1, OP_STATUS, 0, OP_JMPS, 1}), 0, 0,
          int(COMMAND_LIMIT) + 2, 0, "command limit exceeded 64"},
         {__LINE__, "a loop of taps with control and shift",
-         Code({OP_LABEL, 1, OP_SETMODS, MODS_CONTROL | MODS_SHIFT, OP_PRESS, 0x41, OP_JMPS, 1}), 0, 1026, 1, 0,
-         "key limit exceeded 1024"},
+         Code({OP_LABEL, 1, OP_SETMODS, MODS_CONTROL | MODS_SHIFT, OP_PRESS, 0x41, OP_JMPS, 1}), 0,
+         int(KEY_LIMIT / 6 + 1) * 6, 1, 0, "key limit exceeded 256"},
         {__LINE__, "exactly at both limits",
          Join({Repeat(Code({OP_STATUS, 1}), int(COMMAND_LIMIT)), Repeat(Code({OP_KEYDOWN, 0x41}), int(KEY_LIMIT)),
                Code({OP_EXIT, 1})}),
@@ -471,6 +471,27 @@ TEST_F(InterpreterTest, KeyAndCommandLimits) {
         EXPECT_EQ(gOutput.keysHeld, c.keysHeld);
         EXPECT_EQ(gOutput.lastNotice, c.lastNotice);
     }
+}
+
+TEST_F(InterpreterTest, OneKeyEventSharesItsAllowanceBetweenPreKeyAndKeyFunction) {
+    // Pre-key function (unit 0) injects 200 keys; the key function for 0x41 (unit 201) 100 more.
+    Load(Join({Repeat(Code({OP_KEYDOWN, 0x88}), 200), Code({OP_EXIT, 0}), Repeat(Code({OP_KEYDOWN, 0x89}), 100),
+               Code({OP_EXIT, 1})}));
+    gEngine.functionTables[0][1] = 0;
+    gEngine.keyTable[0x41] = 201;
+    gEnginePort.injectKey = [](uint8_t, bool) { ++gOutput.keys; };
+    gEnginePort.postCommand = [](void*, uint16_t id, uintptr_t value) {
+        if (id == CmdNotice) gOutput.lastNotice = reinterpret_cast<const char*>(value);
+    };
+    gOutput = OutputCount{};
+    EXPECT_EQ(DispatchKeyEvent(0x10, 0x41, MSG_KEYDOWN, 0), 0) << "the key function fails, so the key passes";
+    EXPECT_EQ(gOutput.keys, int(KEY_LIMIT) + 1);
+    EXPECT_EQ(gOutput.lastNotice, "key limit exceeded 256");
+    // The next key event starts afresh, and so does a run of its own.
+    gOutput = OutputCount{};
+    EXPECT_EQ(RunScript(201 * 2, MSG_KEYDOWN, 0), 1u);
+    EXPECT_EQ(gOutput.keys, 100);
+    EXPECT_EQ(gOutput.lastNotice, "");
 }
 
 TEST_F(InterpreterTest, LabelSearchesCountAgainstTheStepLimit) {
