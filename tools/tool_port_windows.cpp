@@ -12,6 +12,7 @@
 
 #include "compiler.h"
 #include "utf8_text.h"
+#include "win32_script_file.h"
 
 namespace {
 
@@ -38,27 +39,6 @@ int ConvertText(const char* text, char16_t* out, int outCount) {
     return length;
 }
 
-void* OpenScript(const char16_t* path) {
-    HANDLE file = CreateFileW(AsWide(path), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    return file == INVALID_HANDLE_VALUE ? nullptr : file;
-}
-
-bool ScriptSize(void* file, uint32_t* size) {
-    DWORD high = 0;
-    DWORD low = GetFileSize(static_cast<HANDLE>(file), &high);
-    if (low == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) return false;
-    if (high != 0) return false;  // a script of 4 GiB or more cannot be read in one piece
-    *size = low;
-    return true;
-}
-
-bool ReadScript(void* file, char* buffer, uint32_t size) {
-    DWORD read = 0;
-    return ReadFile(static_cast<HANDLE>(file), buffer, size, &read, nullptr) && read == size;
-}
-
-void CloseScript(void* file) { CloseHandle(static_cast<HANDLE>(file)); }
-
 void NoStatusText() {}
 
 }  // namespace
@@ -68,10 +48,7 @@ bool UseToolCompilerPort(int codePage, void (*showMessage)(const char16_t* text)
     gCodePage = static_cast<UINT>(codePage);
     gCompilerPort.showMessage = showMessage;
     gCompilerPort.multiByteToWide = ConvertText;
-    gCompilerPort.openFile = OpenScript;
-    gCompilerPort.fileSize = ScriptSize;
-    gCompilerPort.readFile = ReadScript;
-    gCompilerPort.closeFile = CloseScript;
+    UseWin32ScriptFile();
     gCompilerPort.clearStatusText = NoStatusText;
     return true;
 }
