@@ -1,4 +1,3 @@
-// engine.h comes before windows.h, whose RegisterHotKey macros share names with its modifier bits.
 #include "engine.h"
 #include "hook_watchdog.h"
 

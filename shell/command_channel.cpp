@@ -1,5 +1,4 @@
 // WM_COMMAND ids of the main window: the engine's commands and the menu's.
-// engine.h comes before windows.h, whose RegisterHotKey macros share names with its modifier bits.
 #include "engine.h"
 #include <cstring>
 

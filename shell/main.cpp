@@ -1,5 +1,4 @@
 // The program's entry: start-up as a straight line of steps, then the message loop.
-// engine.h comes before windows.h, whose RegisterHotKey macros share names with its modifier bits.
 #include "engine.h"
 #include "host_ports.h"
 #include "hook_watchdog.h"

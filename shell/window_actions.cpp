@@ -1,5 +1,4 @@
 // The window actions of the command channel, and the titles they leave alone.
-// engine.h comes before windows.h, whose RegisterHotKey macros share names with its modifier bits.
 #include "engine.h"
 #include "commands.h"
 #include "host_state.h"

@@ -1,5 +1,7 @@
 #include "tool_args.h"
 
+#include <iterator>
+
 #include "line_tokens.h"
 
 const char* const CHECK_USAGE =
@@ -56,32 +58,49 @@ bool CodePageOption(const std::vector<std::string>& arguments, size_t i, int* co
 
 bool IsOption(const std::string& word) { return word.size() > 1 && word[0] == '-'; }
 
-}  // namespace
+struct Flag {
+    const char* name;
+    bool* value;
+};
 
-bool ParseCheckArguments(const std::vector<std::string>& arguments, CheckOptions* options, std::string* error) {
-    std::vector<std::string> files;
+// Walks the words of a command line: the tool's flags, --codepage, --help; every other word is a file.
+// False with `error` set for an unknown option or a bad code page.
+bool ReadWords(const std::vector<std::string>& arguments, const Flag* flags, size_t flagCount, int* codePage,
+               bool* help, std::vector<std::string>* files, std::string* error) {
     for (size_t i = 0; i < arguments.size(); ++i) {
         const std::string& word = arguments[i];
         size_t used = 0;
-        if (!CodePageOption(arguments, i, &options->codePage, &used, error)) return false;
+        if (!CodePageOption(arguments, i, codePage, &used, error)) return false;
         if (used) {
             i += used - 1;
-        } else if (word == "--json") {
-            options->json = true;
-        } else if (word == "--raw") {
-            options->raw = true;
-        } else if (word == "--listing") {
-            options->listing = true;
-        } else if (word == "--help" || word == "-h") {
-            options->help = true;
+            continue;
+        }
+        if (word == "--help" || word == "-h") {
+            *help = true;
             return true;
+        }
+        const Flag* flag = nullptr;
+        for (size_t f = 0; f < flagCount && !flag; ++f)
+            if (word == flags[f].name) flag = &flags[f];
+        if (flag) {
+            *flag->value = true;
         } else if (IsOption(word)) {
             *error = "unknown option " + word;
             return false;
         } else {
-            files.push_back(word);
+            files->push_back(word);
         }
     }
+    return true;
+}
+
+}  // namespace
+
+bool ParseCheckArguments(const std::vector<std::string>& arguments, CheckOptions* options, std::string* error) {
+    const Flag flags[] = {{"--json", &options->json}, {"--raw", &options->raw}, {"--listing", &options->listing}};
+    std::vector<std::string> files;
+    if (!ReadWords(arguments, flags, std::size(flags), &options->codePage, &options->help, &files, error)) return false;
+    if (options->help) return true;
     if (options->json && options->listing) {
         *error = "--json and --listing both write to stdout; choose one";
         return false;
@@ -95,29 +114,10 @@ bool ParseCheckArguments(const std::vector<std::string>& arguments, CheckOptions
 }
 
 bool ParseSimArguments(const std::vector<std::string>& arguments, SimOptions* options, std::string* error) {
+    const Flag flags[] = {{"--json", &options->json}, {"--trace", &options->trace}, {"--test", &options->test}};
     std::vector<std::string> files;
-    for (size_t i = 0; i < arguments.size(); ++i) {
-        const std::string& word = arguments[i];
-        size_t used = 0;
-        if (!CodePageOption(arguments, i, &options->codePage, &used, error)) return false;
-        if (used) {
-            i += used - 1;
-        } else if (word == "--json") {
-            options->json = true;
-        } else if (word == "--trace") {
-            options->trace = true;
-        } else if (word == "--test") {
-            options->test = true;
-        } else if (word == "--help" || word == "-h") {
-            options->help = true;
-            return true;
-        } else if (IsOption(word)) {
-            *error = "unknown option " + word;
-            return false;
-        } else {
-            files.push_back(word);
-        }
-    }
+    if (!ReadWords(arguments, flags, std::size(flags), &options->codePage, &options->help, &files, error)) return false;
+    if (options->help) return true;
     if (options->test) {
         if (options->json) {
             *error = "--test reports in its own format; --json does not apply";
