@@ -2,6 +2,8 @@
 
 #include <shellapi.h>
 
+#include "address_class.h"
+
 // Desktop: the menu becomes the main window's ordinary menu (LoadMenu + SetMenu) inside its frame.
 // The menu handle stands for the menu bar: none means there is no menu.
 HMENU PlatformCreateMenuBar(HWND parent, HINSTANCE instance, int menuId) {
@@ -43,12 +45,21 @@ void PlatformBringForward(HWND window) {
 }
 
 // Desktop: show command 0 is SW_HIDE and would start every program invisible, so programs are shown.
+// The desktop shell also takes a file address as the path it names, fragment or query included, finds
+// no such file and shows an error; given the page's document class, it hands the whole address to the
+// program registered for that type, which opens the page at its fragment.
 void PlatformShellExecute(const wchar_t* file, const wchar_t* parameters) {
     SHELLEXECUTEINFOW info = {};
     info.cbSize = sizeof info;
     info.lpFile = file;
     info.lpParameters = parameters;
     info.nShow = SW_SHOWNORMAL;
+    wchar_t documentClass[DOCUMENT_CLASS_SIZE];
+    if (FileAddressDocumentClass(reinterpret_cast<const char16_t*>(file), reinterpret_cast<char16_t*>(documentClass),
+                                 DOCUMENT_CLASS_SIZE)) {
+        info.fMask |= SEE_MASK_CLASSNAME;
+        info.lpClass = documentClass;
+    }
     ShellExecuteExW(&info);
 }
 
