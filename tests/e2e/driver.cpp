@@ -2,6 +2,7 @@
 // way a user and other programs do, and checks what can be seen from outside the program.
 // Usage: quillo-e2e-driver.exe CASE PROGRAM-DIR   (PROGRAM-DIR holds quillo.exe and the test scripts)
 //        quillo-e2e-driver.exe demo PROGRAM-DIR "KEY KEY ..."   (the demonstration of scripts/demo)
+//        quillo-e2e-driver.exe record FILE PAGE   (the test's .html program: appends PAGE to FILE)
 #include <windows.h>
 
 #include <shlobj.h>
@@ -20,6 +21,7 @@ const wchar_t kLine5Template[] = L"詳細はマニュアルを参照してくだ
 constexpr WORD MENU_ABOUT = 40003;
 constexpr WORD MENU_EXIT = 40005;
 constexpr WORD MENU_HIDE = 40007;
+constexpr WORD MENU_MANUAL = 40010;
 constexpr WORD MENU_RELOAD = 40024;
 constexpr WORD CMD_RUN_PROGRAM = 30000;
 constexpr WORD CMD_NOTICE = 30004;
@@ -27,6 +29,7 @@ constexpr WORD CMD_STATUS_LINE = 30005;
 constexpr int AUTO_START_ON = 1046;
 constexpr int AUTO_START_OFF = 1057;
 constexpr int WEB_BUTTON = 1035;
+constexpr int TEST_EDIT = 1018;
 
 std::wstring InProgramDir(const wchar_t* name) { return gProgramDir + name; }
 
@@ -169,7 +172,11 @@ void MissingScriptIsReportedAndKeysPass() {
     CheckText(TrimEnd(TakeBox(quillo)), L"ファイルがありません", "first message");
     CheckText(TrimEnd(TakeBox(quillo)), InProgramDir(L"scriptcommand.txt"), "second message names the path");
     HWND panel;
-    Check(WaitForPanel(&quillo, &panel), "the program runs on and shows its panel");
+    if (Check(WaitForPanel(&quillo, &panel), "the program runs on and shows its panel")) {
+        // No script ran, so no status line was ever set: the panel shows its template texts.
+        for (int n = 0; n <= 4; ++n) CheckText(StatusLine(panel, n), L"", "a never-set status line is empty");
+        CheckText(StatusLine(panel, 5), kLine5Template, "status line 5 shows its template text");
+    }
     TestWindow window = CreateTestWindow(L"quillo e2e");
     TypeAndExpect(window, L"AX", L"ax");
     CheckText(KeyLog(), L"d41 u41 d58 u58 ", "every key passes");
@@ -534,6 +541,283 @@ void RunProgramStartsACommand() {
     StopQuillo(&quillo);
 }
 
+// --- pages opened through the shell ---
+
+// What a test prefix's ".html" association runs: this driver with "record", which appends the page it
+// was given to a file. The prefix's machine classes are used: Wine's shell does not read the user's.
+const wchar_t kPageClass[] = L"QuilloE2ERecordedPage";
+
+struct PageAssociation {
+    bool hadHtmlClass = false;
+    std::wstring previousHtmlClass;
+};
+
+bool SetDefaultValue(HKEY root, const std::wstring& key, const std::wstring& value) {
+    HKEY handle = nullptr;
+    if (RegCreateKeyExW(root, key.c_str(), 0, nullptr, 0, KEY_WRITE, nullptr, &handle, nullptr) != ERROR_SUCCESS)
+        return false;
+    const LONG result = RegSetValueExW(handle, nullptr, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                                       static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t)));
+    RegCloseKey(handle);
+    return result == ERROR_SUCCESS;
+}
+
+bool ReadDefaultValue(HKEY root, const wchar_t* key, std::wstring* value) {
+    wchar_t text[256] = {};
+    DWORD size = sizeof text - sizeof(wchar_t);
+    if (RegGetValueW(root, key, nullptr, RRF_RT_REG_SZ, nullptr, text, &size) != ERROR_SUCCESS) return false;
+    *value = text;
+    return true;
+}
+
+std::wstring DriverPath() {
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    return path;
+}
+
+bool RecordOpenedPages(const std::wstring& recordFile, PageAssociation* saved) {
+    saved->hadHtmlClass = ReadDefaultValue(HKEY_CLASSES_ROOT, L".html", &saved->previousHtmlClass);
+    const std::wstring command = L"\"" + DriverPath() + L"\" record \"" + recordFile + L"\" \"%1\"";
+    return Check(SetDefaultValue(HKEY_CLASSES_ROOT, kPageClass + std::wstring(L"\\shell\\open\\command"), command) &&
+                     SetDefaultValue(HKEY_CLASSES_ROOT, L".html", kPageClass),
+                 "the test's .html association is registered");
+}
+
+void RestoreHtmlAssociation(const PageAssociation& saved) {
+    if (saved.hadHtmlClass) SetDefaultValue(HKEY_CLASSES_ROOT, L".html", saved.previousHtmlClass);
+    else RegDeleteTreeW(HKEY_CLASSES_ROOT, L".html");
+    RegDeleteTreeW(HKEY_CLASSES_ROOT, kPageClass);
+}
+
+// A small UTF-8 text file (up to 4 KiB), or the empty text when it cannot be read.
+std::wstring ReadUtf8File(const std::wstring& path) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
+                              nullptr);
+    if (file == INVALID_HANDLE_VALUE) return std::wstring();
+    char bytes[4096];
+    DWORD read = 0;
+    ReadFile(file, bytes, sizeof bytes, &read, nullptr);
+    CloseHandle(file);
+    std::wstring text(read, L'\0');
+    text.resize(MultiByteToWideChar(CP_UTF8, 0, bytes, static_cast<int>(read), &text[0], static_cast<int>(read)));
+    return text;
+}
+
+// "record FILE ARGUMENT": appends ARGUMENT and a line feed to FILE.
+int RecordOpenedPage(const wchar_t* recordFile, const wchar_t* argument) {
+    HANDLE file = CreateFileW(recordFile, FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_ALWAYS, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return 1;
+    const std::string line = Utf8(argument) + "\n";
+    DWORD written = 0;
+    WriteFile(file, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+    CloseHandle(file);
+    return written == line.size() ? 0 : 1;
+}
+
+bool WriteTextFile(const std::wstring& path, const std::string& text) {
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    DWORD written = 0;
+    WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+    CloseHandle(file);
+    return written == text.size();
+}
+
+// A visible top-level window of quillo's other than its main window (a shell error box, say), or none.
+HWND OtherVisibleWindow(DWORD pid, HWND main) {
+    struct Search {
+        DWORD pid;
+        HWND main;
+        HWND found;
+    } search = {pid, main, nullptr};
+    EnumWindows(
+        [](HWND w, LPARAM data) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(data);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(w, &owner);
+            if (owner == s->pid && w != s->main && IsWindowVisible(w)) s->found = w;
+            return s->found == nullptr;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+// Names and closes a window that should not be there, so the case can end cleanly.
+void CheckNoOtherWindow(const Program& program, HWND main, const char* what) {
+    HWND other = OtherVisibleWindow(program.process.dwProcessId, main);
+    if (Check(other == nullptr, what)) return;
+    Note(L"window \"" + WindowText(other) + L"\": " + BoxText(other));
+    CloseBox(other);
+}
+
+std::wstring WithSlashes(std::wstring path) {
+    for (wchar_t& c : path)
+        if (c == L'\\') c = L'/';
+    return path;
+}
+
+// The manual (menu) and the update page (about box) beside quillo.exe reach the program that the
+// shell has for .html, the update page with its fragment.
+void PagesOpenThroughTheShell() {
+    const std::wstring record = InProgramDir(L"opened.txt");
+    DeleteFileW(record.c_str());
+    WriteTextFile(InProgramDir(L"index.html"), "<html><body><h1 id=\"release-notes\">quillo</h1></body></html>\n");
+    UseScript(L"remap.txt");
+    PageAssociation saved;
+    if (!RecordOpenedPages(record, &saved)) return RestoreHtmlAssociation(saved);
+    Program quillo;
+    HWND panel;
+    if (!StartWithPanel(&quillo, &panel)) {
+        RestoreHtmlAssociation(saved);
+        return StopQuillo(&quillo);
+    }
+    HWND main = QuilloWindow();
+    const struct {
+        const wchar_t* name;
+        bool viaAboutBox;
+        std::wstring opened;
+    } pages[] = {
+        {L"the manual from the menu", false, InProgramDir(L"index.html")},
+        {L"the update page from the about box", true,
+         L"file:///" + WithSlashes(InProgramDir(L"index.html")) + L"#release-notes"},
+    };
+    std::wstring expected;
+    for (const auto& page : pages) {
+        Note(page.name);
+        if (page.viaAboutBox) {
+            PostMessageW(main, WM_COMMAND, MENU_ABOUT, 0);
+            HWND about = nullptr;
+            if (!Check(WaitUntil([&] { return (about = FindAboutBox(quillo)) != nullptr; }), "the about box appears"))
+                continue;
+            PostMessageW(GetDlgItem(about, WEB_BUTTON), BM_CLICK, 0, 0);
+            Check(WaitUntil([&] { return !IsWindow(about); }), "the web button closes the about box");
+        } else {
+            PostMessageW(main, WM_COMMAND, MENU_MANUAL, 0);
+        }
+        expected += page.opened + L"\n";
+        WaitUntil([&] { return ReadUtf8File(record) == expected; });
+        CheckText(ReadUtf8File(record), expected, "the pages the .html program was given, one a line");
+        CheckNoOtherWindow(quillo, main, "no box from the shell");
+    }
+    Check(WaitForExit(&quillo, 0) == STILL_ACTIVE, "quillo runs on");
+    StopQuillo(&quillo);
+    RestoreHtmlAssociation(saved);
+}
+
+// --- activation repeated ---
+
+int PanelCount(HWND main) {
+    int count = 0;
+    for (HWND w = FindWindowExW(main, nullptr, L"#32770", nullptr); w; w = FindWindowExW(main, w, L"#32770", nullptr))
+        ++count;
+    return count;
+}
+
+bool SendActivate(HWND main, WORD state) {
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutW(main, WM_ACTIVATE, state, 0, SMTO_ABORTIFHUNG, WAIT_MS, &result) != 0;
+}
+
+// Becoming active while the panel is there, or inactive while it is gone, changes nothing.
+void ActivationTwiceChangesNothing() {
+    UseScript(L"remap.txt");
+    Program quillo;
+    HWND panel;
+    if (!StartWithPanel(&quillo, &panel)) return StopQuillo(&quillo);
+    HWND main = QuilloWindow();
+    const wchar_t typed[] = L"テスト abc";
+    SetWindowTextW(GetDlgItem(panel, TEST_EDIT), typed);
+    for (int round = 1; round <= 2; ++round) {
+        Note(L"active, time " + std::to_wstring(round));
+        Check(SendActivate(main, WA_ACTIVE), "WM_ACTIVATE is answered");
+        Check(PanelOf(main) == panel && IsWindowVisible(panel), "the same panel stays shown");
+        Check(PanelCount(main) == 1, "one panel only");
+        CheckText(WindowText(GetDlgItem(panel, TEST_EDIT)), typed, "the test box keeps its text");
+        CheckText(WindowText(main), kTitle, "the main window keeps its title");
+    }
+    for (int round = 1; round <= 2; ++round) {
+        Note(L"inactive, time " + std::to_wstring(round));
+        Check(SendActivate(main, WA_INACTIVE), "WM_ACTIVATE is answered");
+        Check(PanelOf(main) == nullptr && !IsWindow(panel), "the panel is destroyed");
+        Check(!IsWindowVisible(main), "the main window is hidden");
+        CheckText(WindowText(main), L"", "the main window has no title");
+        Check(GetWindowTextLengthW(main) == 0, "its title length is 0");
+        // The desktop keeps WS_CLIPSIBLINGS on every top-level window whatever style is set.
+        const LONG style = GetWindowLongW(main, GWL_STYLE);
+        Check((style & ~WS_CLIPSIBLINGS) == 0, "the main window's style is stripped");
+        wchar_t shown[32];
+        swprintf(shown, 32, L"style as read: 0x%08lX", static_cast<unsigned long>(style));
+        Note(shown);
+    }
+    Check(WaitForExit(&quillo, 0) == STILL_ACTIVE, "quillo runs on");
+    // Active again: a fresh panel with an empty test box and the script's status lines.
+    if (Check(SendActivate(main, WA_ACTIVE), "WM_ACTIVATE is answered") &&
+        Check(WaitForPanel(&quillo, &panel), "a new panel comes")) {
+        CheckText(WindowText(GetDlgItem(panel, TEST_EDIT)), L"", "the new panel's test box is empty");
+        CheckText(StatusLine(panel, 0), L"状態 7", "the new panel shows the status lines");
+        CheckText(WindowText(main), kTitle, "the title is back");
+        Check(IsWindowVisible(main), "the main window is shown");
+    }
+    StopQuillo(&quillo);
+}
+
+// --- screenshots: taken by e2e.sh, which watches the program directory ---
+
+// Asks for a picture of `window`'s rectangle: NAME.shot holds "WxH+X+Y"; e2e.sh saves NAME.png among the
+// test artefacts and answers in NAME.shot-result with "DEVIATION COLOURS WxH" (the picture's standard
+// deviation of brightness, its number of colours and its size) or a line starting "failed".
+void CheckScreenshot(const wchar_t* name, HWND window) {
+    Note(std::wstring(L"screenshot ") + name);
+    // Have everything painted before the picture is taken.
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    RECT r = {};
+    GetWindowRect(window, &r);
+    char geometry[64];
+    std::snprintf(geometry, sizeof geometry, "%ldx%ld+%ld+%ld\n", r.right - r.left, r.bottom - r.top, r.left, r.top);
+    const std::wstring request = InProgramDir(name) + L".shot";
+    const std::wstring result = request + L"-result";
+    DeleteFileW(result.c_str());
+    if (!Check(WriteTextFile(request + L".tmp", geometry) &&
+                   MoveFileExW((request + L".tmp").c_str(), request.c_str(), MOVEFILE_REPLACE_EXISTING),
+               "the screenshot is asked for"))
+        return;
+    if (!Check(WaitUntil([&] { return FileExists(result); }), "e2e.sh answers the screenshot request")) return;
+    const std::wstring answer = ReadUtf8File(result);
+    double deviation = 0;
+    int colours = 0, width = 0, height = 0;
+    if (!Check(swscanf(answer.c_str(), L"%lf %d %dx%d", &deviation, &colours, &width, &height) == 4,
+               "the screenshot was saved")) {
+        Note(L"answer: " + answer);
+        return;
+    }
+    Check(width == r.right - r.left && height == r.bottom - r.top, "the picture has the window's size");
+    Check(deviation > 0 && colours > 2, "the picture is not a flat colour");
+}
+
+// Pictures of the panel and the about box for the test artefacts.
+void ScreenshotsOfPanelAndAboutBox() {
+    UseScript(L"remap.txt");
+    Program quillo;
+    HWND panel;
+    if (!StartWithPanel(&quillo, &panel)) return StopQuillo(&quillo);
+    HWND main = QuilloWindow();
+    TestWindow window = CreateTestWindow(L"quillo e2e");
+    if (TakeForeground(window) && WaitPanelGone(main) && BringQuilloForward(&panel)) {
+        SetWindowTextW(GetDlgItem(panel, TEST_EDIT), L"入力テスト abc");
+        CheckScreenshot(L"panel", main);
+        PostMessageW(main, WM_COMMAND, MENU_ABOUT, 0);
+        HWND about = nullptr;
+        if (Check(WaitUntil([&] { return (about = FindAboutBox(quillo)) != nullptr; }), "the about box appears")) {
+            CheckScreenshot(L"about-box", about);
+            PostMessageW(about, WM_COMMAND, IDOK, 0);
+            Check(WaitUntil([&] { return !IsWindow(about); }), "the about box closes");
+        }
+    }
+    DestroyTestWindow(&window);
+    StopQuillo(&quillo);
+}
+
 // --- the demonstration run by scripts/demo (not a test) ---
 
 // Key names: a letter or digit, F1-F12, CAPS, LEFT, RIGHT, UP, DOWN, SPACE, RETURN, or 0xNN.
@@ -616,11 +900,15 @@ const Case kCases[] = {
     {L"run-program", RunProgramStartsACommand},
     {L"about-box", AboutBoxOpensAndCloses},
     {L"next-window", NextWindowComesForward},
+    {L"open-pages", PagesOpenThroughTheShell},
+    {L"activation-twice", ActivationTwiceChangesNothing},
+    {L"screenshots", ScreenshotsOfPanelAndAboutBox},
 };
 
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
+    if (argc == 4 && std::wstring(argv[1]) == L"record") return RecordOpenedPage(argv[2], argv[3]);
     if (argc == 4 && std::wstring(argv[1]) == L"demo") {
         gProgramDir = argv[2];
         if (gProgramDir.back() != L'\\') gProgramDir += L'\\';
