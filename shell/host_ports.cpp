@@ -18,11 +18,11 @@ int ConvertScriptText(const char* text, char16_t* out, int outCount) {
     return OemToWide(text, reinterpret_cast<wchar_t*>(out), outCount);
 }
 
+}  // namespace
+
 void ForgetStatusText() {
     for (const char*& text : gHost.statusText) text = nullptr;
 }
-
-}  // namespace
 
 void InstallHostPorts() {
     gEnginePort.injectKey = PlatformInjectKey;

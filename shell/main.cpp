@@ -9,10 +9,6 @@
 
 namespace {
 
-void ForgetStatusText() {
-    for (const char*& text : gHost.statusText) text = nullptr;
-}
-
 // Without the hook the program is useless: say so and end.
 void InstallHookOrQuit() {
     // Desktop Windows may drop a slow hook; the watchdog puts it back (hook_watchdog.h).

@@ -875,11 +875,6 @@ void Demo(const std::wstring& keys) {
     StopQuillo(&quillo);
 }
 
-struct Case {
-    const wchar_t* name;
-    void (*run)();
-};
-
 const Case kCases[] = {
     {L"keys-remapped", KeysAreRemapped},
     {L"status-lines", StatusLinesShowInThePanel},
@@ -916,20 +911,11 @@ int wmain(int argc, wchar_t** argv) {
         return FailureCount() ? 1 : 0;
     }
     if (argc != 3) {
-        std::printf("usage: quillo-e2e-driver CASE PROGRAM-DIR\ncases:");
-        for (const Case& c : kCases) std::printf(" %s", Utf8(c.name).c_str());
-        std::printf("\n");
+        std::printf("usage: quillo-e2e-driver CASE PROGRAM-DIR\n");
+        PrintCaseNames(kCases, std::size(kCases));
         return 2;
     }
     gProgramDir = argv[2];
     if (gProgramDir.empty() || gProgramDir.back() != L'\\') gProgramDir += L'\\';
-    for (const Case& c : kCases) {
-        if (std::wstring(c.name) != argv[1]) continue;
-        std::printf("case %s\n", Utf8(c.name).c_str());
-        c.run();
-        std::printf("%s %s\n", FailureCount() ? "FAIL" : "PASS", Utf8(c.name).c_str());
-        return FailureCount() ? 1 : 0;
-    }
-    std::printf("unknown case %s\n", Utf8(argv[1]).c_str());
-    return 2;
+    return RunNamedCase(kCases, std::size(kCases), argv[1]);
 }

@@ -314,3 +314,22 @@ bool BringQuilloForward(HWND* panel) {
                  }),
                  "quillo comes forward with its panel");
 }
+
+void PrintCaseNames(const Case* cases, size_t count) {
+    std::printf("cases:");
+    for (size_t i = 0; i < count; ++i) std::printf(" %s", Utf8(cases[i].name).c_str());
+    std::printf("\n");
+}
+
+int RunNamedCase(const Case* cases, size_t count, const wchar_t* name) {
+    for (size_t i = 0; i < count; ++i) {
+        if (std::wstring(cases[i].name) != name) continue;
+        std::printf("case %s\n", Utf8(cases[i].name).c_str());
+        cases[i].run();
+        std::printf("%s %s\n", FailureCount() ? "FAIL" : "PASS", Utf8(cases[i].name).c_str());
+        return FailureCount() ? 1 : 0;
+    }
+    std::printf("unknown case %s\n", Utf8(name).c_str());
+    PrintCaseNames(cases, count);
+    return 2;
+}

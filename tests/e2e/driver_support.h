@@ -3,7 +3,9 @@
 #pragma once
 #include <windows.h>
 
+#include <cstddef>
 #include <functional>
+#include <iterator>
 #include <string>
 
 constexpr DWORD WAIT_MS = 10000;       // for anything that must happen
@@ -67,3 +69,14 @@ void ClearTestInput(const TestWindow& window);
 bool TypeAndExpect(const TestWindow& window, const std::wstring& keys, const std::wstring& expected);
 // Brings quillo's main window forward (it then shows its panel).
 bool BringQuilloForward(HWND* panel);
+
+// A named case of a driver program.
+struct Case {
+    const wchar_t* name;
+    void (*run)();
+};
+
+// Runs the case called `name`, printing "case NAME" and then PASS or FAIL; the exit code is 0 when it
+// passed, 1 when it failed and 2 (after the list of cases) when no case has that name.
+int RunNamedCase(const Case* cases, size_t count, const wchar_t* name);
+void PrintCaseNames(const Case* cases, size_t count);

@@ -628,11 +628,6 @@ void Latency(int keys) {
 
 int gSize = 0;
 
-struct Case {
-    const wchar_t* name;
-    void (*run)();
-};
-
 const Case kCases[] = {
     {L"stress", [] { Stress(gSize); }},
     {L"hostile-commands", HostileCommands},
@@ -645,21 +640,12 @@ const Case kCases[] = {
 
 int wmain(int argc, wchar_t** argv) {
     if (argc != 4) {
-        std::printf("usage: quillo-reliability-driver CASE PROGRAM-DIR SIZE\ncases:");
-        for (const Case& c : kCases) std::printf(" %s", Utf8(c.name).c_str());
-        std::printf("\n");
+        std::printf("usage: quillo-reliability-driver CASE PROGRAM-DIR SIZE\n");
+        PrintCaseNames(kCases, std::size(kCases));
         return 2;
     }
     gProgramDir = argv[2];
     if (gProgramDir.empty() || gProgramDir.back() != L'\\') gProgramDir += L'\\';
     gSize = _wtoi(argv[3]);
-    for (const Case& c : kCases) {
-        if (std::wstring(c.name) != argv[1]) continue;
-        std::printf("case %s\n", Utf8(c.name).c_str());
-        c.run();
-        std::printf("%s %s\n", FailureCount() ? "FAIL" : "PASS", Utf8(c.name).c_str());
-        return FailureCount() ? 1 : 0;
-    }
-    std::printf("unknown case %s\n", Utf8(argv[1]).c_str());
-    return 2;
+    return RunNamedCase(kCases, std::size(kCases), argv[1]);
 }
