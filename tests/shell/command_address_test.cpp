@@ -66,7 +66,6 @@ TEST_F(CommandAddress, RefusesAddressesOutsideOrTextsRunningPastTheEnd) {
         {__LINE__, UINTPTR_MAX, 1},
         {__LINE__, Address(elsewhere), 1},                           // terminated, but not the engine's
         {__LINE__, Address(gNoticeBuffer), 1},                       // never terminated
-        {__LINE__, Address(gNoticeBuffer + sizeof gNoticeBuffer), 1},  // one past the end
         {__LINE__, Address(gStatusSlots[5].bytes + 1), 1},
         {__LINE__, Address(gStatusSlots[4].bytes + 49), 1},          // a slot's end is its own end
         {__LINE__, Address(image + 4), 2},                            // the second text runs past the image

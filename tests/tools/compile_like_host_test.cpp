@@ -5,6 +5,7 @@
 
 #include <cstdio>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "compile_session.h"
@@ -110,18 +111,15 @@ TEST_F(CompileLikeHostTest, MissingFileLeavesTheOldScriptAndHasNoLineNumber) {
 }
 
 TEST_F(CompileLikeHostTest, MessageWithoutLineStripsOnlyItsOwnPrefix) {
-    const struct {
-        int line;
-        CompileMessageRecord message;
-        std::u16string expected;
-    } rows[] = {
-        {__LINE__, {12, u"12行:symbolが見つかりません X"}, u"symbolが見つかりません X"},
-        {__LINE__, {0, u"12行:looks numbered but is a path"}, u"12行:looks numbered but is a path"},
-        {__LINE__, {3, u"ファイルがありません "}, u"ファイルがありません "},
+    // (line, composed text, text without its line prefix)
+    const std::vector<std::tuple<int, std::u16string, std::u16string>> rows = {
+        {12, u"12行:symbolが見つかりません X", u"symbolが見つかりません X"},
+        {0, u"12行:looks numbered but is a path", u"12行:looks numbered but is a path"},
+        {3, u"ファイルがありません ", u"ファイルがありません "},
     };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.line);
-        EXPECT_EQ(MessageWithoutLine(row.message), row.expected);
+    for (const auto& [line, text, expected] : rows) {
+        SCOPED_TRACE(line);
+        EXPECT_EQ(MessageWithoutLine(CompileMessageRecord{line, text}), expected);
     }
 }
 
