@@ -19,14 +19,9 @@
 
 namespace {
 
-using Texts = std::set<std::string>;
-using Lines = std::vector<std::string>;
+using Texts = std::set<std::string>; using Lines = std::vector<std::string>;
 
-std::string Read(const std::string& path) {
-    std::ostringstream text;
-    text << std::ifstream(path, std::ios::binary).rdbuf();
-    return text.str();
-}
+std::string Read(const std::string& path) { std::ostringstream t; t << std::ifstream(path, std::ios::binary).rdbuf(); return t.str(); }
 std::string Source(const std::string& relative) { return Read(QUILLO_SOURCE_DIR "/" + relative); }
 
 // Every match of `pattern` in `text`, written as `format` ($1, $2 … its groups).
@@ -38,59 +33,46 @@ Texts Find(const std::string& text, const std::string& pattern, const char* form
     return found;
 }
 
-const std::regex TAG("<[^>]*>"), ENDS(R"re(^\s+|\s+$)re"), COMMENT(R"re((^|\s)#.*)re"), BLANKS(R"re(\s+)re");
-
-std::string Replace(const std::string& text, const std::regex& pattern, const char* by) {
-    return std::regex_replace(text, pattern, by);
-}
+const std::regex TAG("<[^>]*>"), ENDS(R"re(^\s+|\s+$)re"), COMMENT(R"re((^|\s)#.*)re"), BLANKS(R"re(\s+)re"),
+    TD(R"re(<td([^>]*)>([\s\S]*?)</td>)re"), DATA(R"re(data-\w+="([^"]*)")re"), THOUSANDS(R"re((\d),(\d))re");
 
 // What a reader sees: tags removed, entities decoded, blanks at the ends trimmed.
 std::string Plain(const std::string& html) {
-    std::string text = Replace(html, TAG, "");
+    std::string text = std::regex_replace(html, TAG, "");
     for (auto [entity, c] : {std::pair{"&lt;", "<"}, {"&gt;", ">"}, {"&quot;", "\""}, {"&amp;", "&"}})
         for (size_t at = text.find(entity); at != std::string::npos; at = text.find(entity, at + 1))
             text.replace(at, std::string(entity).size(), c);
-    return Replace(text, ENDS, "");
+    return std::regex_replace(text, ENDS, "");
 }
 
 // The rows of a table, each its first `cells` cells joined by blanks: a cell with a data-*
 // attribute stands for that attribute's value, and numbers lose their thousands separators.
 Texts Rows(const std::string& html, const std::string& id, int cells) {
     const size_t start = html.find("<table id=\"" + id + "\"");
-    const std::string table = start == std::string::npos ? "" : html.substr(start, html.find("</table>", start) - start);
     Texts rows;
-    for (const std::string& row : Find(table, R"re(<tr>([\s\S]*?)</tr>)re")) {
-        std::string text;
-        int n = 0;
-        const std::regex td(R"re(<td([^>]*)>([\s\S]*?)</td>)re"), data(R"re(data-\w+="([^"]*)")re");
-        for (auto c = std::sregex_iterator(row.begin(), row.end(), td); c != std::sregex_iterator() && n < cells; ++c, ++n) {
-            std::smatch value;
-            const std::string attributes = (*c)[1];
-            text += (n ? " " : "") + (std::regex_search(attributes, value, data) ? value[1].str() : Plain((*c)[2]));
-        }
-        if (n) rows.insert(Replace(text, std::regex(R"re((\d),(\d))re"), "$1$2"));
+    for (const std::string& row : Find(html.substr(start, html.find("</table>", start) - start), "<tr>([\\s\\S]*?)</tr>")) {
+        std::string text, attributes;
+        std::smatch value;
+        auto c = std::sregex_iterator(row.begin(), row.end(), TD);
+        for (int n = 0; c != std::sregex_iterator() && n < cells; ++c, ++n)
+            text += (n ? " " : "") + (std::regex_search(attributes = (*c)[1], value, DATA) ? value[1].str() : Plain((*c)[2]));
+        if (!text.empty()) rows.insert(std::regex_replace(text, THOUSANDS, "$1$2"));
     }
     return rows;
 }
 
-std::string Hex(const char* format, unsigned long value) {
-    char text[32];
-    std::snprintf(text, sizeof text, format, value);
-    return text;
-}
+std::string Hex(const char* format, unsigned long value) { char t[32]; return {t, size_t(std::snprintf(t, sizeof t, format, value))}; }
 
-// A text matches a program text in which "%s" stands for any text.
-bool Like(const std::string& text, const std::string& pattern) {
-    const size_t s = pattern.find("%s");
-    if (s == std::string::npos) return text == pattern;
-    const std::string tail = pattern.substr(s + 2);
-    return text.size() + 2 >= pattern.size() && text.compare(0, s, pattern, 0, s) == 0 &&
-           text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
-}
+// Texts of `texts` that equal none of `by`, where "%s" in either stands for any text.
 Texts Unmatched(const Texts& texts, const Texts& by) {
+    auto like = [](const std::string& t, const std::string& p) {
+        const size_t s = p.find("%s"), tail = p.size() - s - 2;
+        return t == p || (s != std::string::npos && t.size() + 2 >= p.size() && t.compare(0, s, p, 0, s) == 0 &&
+                          t.compare(t.size() - tail, tail, p, s + 2, tail) == 0);
+    };
     Texts left;
     for (const std::string& t : texts)
-        if (std::none_of(by.begin(), by.end(), [&](const std::string& b) { return Like(t, b) || Like(b, t); })) left.insert(t);
+        if (std::none_of(by.begin(), by.end(), [&](const std::string& b) { return like(t, b) || like(b, t); })) left.insert(t);
     return left;
 }
 
@@ -98,26 +80,20 @@ Texts Unmatched(const Texts& texts, const Texts& by) {
 Lines Code(const std::string& text) {
     Lines lines;
     std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) {
-        line = Replace(Replace(Replace(line, COMMENT, ""), ENDS, ""), BLANKS, " ");
-        if (!line.empty()) lines.push_back(line);
-    }
+    for (std::string line; std::getline(in, line);)
+        if (!(line = std::regex_replace(std::regex_replace(std::regex_replace(line, COMMENT, ""), ENDS, ""), BLANKS, " ")).empty())
+            lines.push_back(line);
     return lines;
 }
 std::string Utf8OfCodePage932(const std::string& bytes) {
     std::u16string wide(bytes.size() + 1, u'\0');
-    NativeMultiByteToWide(bytes.c_str(), wide.data(), static_cast<int>(wide.size()));
     std::string text(bytes.size() * 3 + 1, '\0');
-    text.resize(WideToUtf8(wide.c_str(), text.data(), text.size()));
-    return text;
+    NativeMultiByteToWide(bytes.c_str(), wide.data(), static_cast<int>(wide.size()));
+    return text.substr(0, WideToUtf8(wide.c_str(), text.data(), text.size()));
 }
 
 Lines gMessages;
-void Collect(const char16_t* text) {
-    char utf8[2048];
-    WideToUtf8(text, utf8, sizeof utf8);
-    gMessages.push_back(utf8);
-}
+void Collect(const char16_t* text) { char utf8[2048]; gMessages.emplace_back(utf8, WideToUtf8(text, utf8, sizeof utf8)); }
 Lines CompileMessages(const std::string& script) {
     const std::string path = testing::TempDir() + "manual_example.txt";
     std::ofstream(path, std::ios::binary) << script;
@@ -134,23 +110,22 @@ TEST_P(Manual, AgreesWithTheProgram) {
     for (const std::string& bit : Find(Source("engine/engine.h"), R"re(SF_\w+ = 1u << (\d+);)re"))
         sysflags.insert(bit + Hex(" 0x%lX", 1ul << std::stoi(bit)));
     for (auto [name, value] : {std::pair{"line-bytes", MAX_LINE_LENGTH}, {"token-bytes", TOKEN_SIZE - 1},
-                               {"symbols", MAX_SYMBOLS}, {"pool-bytes", SYMBOL_POOL_SIZE}, {"code-bytes", CODE_LIMIT},
-                               {"if-depth", MAX_IF_DEPTH}, {"string-bytes", MAX_STRING_DATA},
-                               {"call-depth", CALL_STACK_DEPTH}, {"stack-entries", VALUE_STACK_END - VALUE_STACK_BOTTOM},
-                               {"step-limit", int(STEP_LIMIT)}, {"key-limit", int(KEY_LIMIT)},
-                               {"command-limit", int(COMMAND_LIMIT)}, {"status-bytes", STATUS_TEXT_SIZE},
-                               {"registers", REGISTER_COUNT}, {"string-slots", STRING_SLOT_COUNT}})
+             {"symbols", MAX_SYMBOLS}, {"pool-bytes", SYMBOL_POOL_SIZE}, {"code-bytes", CODE_LIMIT}, {"if-depth", MAX_IF_DEPTH},
+             {"string-bytes", MAX_STRING_DATA}, {"call-depth", CALL_STACK_DEPTH}, {"stack-entries", VALUE_STACK_END - VALUE_STACK_BOTTOM},
+             {"step-limit", int(STEP_LIMIT)}, {"key-limit", int(KEY_LIMIT)}, {"command-limit", int(COMMAND_LIMIT)},
+             {"status-bytes", STATUS_TEXT_SIZE}, {"registers", REGISTER_COUNT}, {"string-slots", STRING_SLOT_COUNT}})
         limits.insert(std::string(name) + " " + std::to_string(value));
-    const std::string headers = Read(WINDOWS_INCLUDE_DIR "/winuser.h") + Read(WINDOWS_INCLUDE_DIR "/ime.h");
-    for (const std::string& key : Find(headers, R"re(#define (VK_\w+) (0x[0-9A-Fa-f]+))re", "$1 $2"))
+    for (const std::string& key : Find(Read(WINDOWS_INCLUDE_DIR "/winuser.h") + Read(WINDOWS_INCLUDE_DIR "/ime.h"),
+                                       R"re(#define (VK_\w+) (0x[0-9A-Fa-f]+))re", "$1 $2"))
         windowsKeys.insert(key.substr(0, key.find(' ')) + Hex(" 0x%02lX", std::stoul(key.substr(key.find(' ')), nullptr, 16)));
     for (const std::string& text : Find(html, R"re(<(span|td) class="(?:ui|msg)">([\s\S]*?)</\1>)re", "$2")) quoted.insert(Plain(text));
-    Texts program = Find(Replace(Source("resources/quillo.rc"), std::regex(R"re(\\n)re"), ""), R"re((?:MENUITEM|POPUP|CONTROL) "([^"]+)")re");
+    Texts program = Find(std::regex_replace(Source("resources/quillo.rc"), std::regex(R"re(\\n)re"), ""),
+                         R"re((?:MENUITEM|POPUP|CONTROL) "([^"]+)")re");
     for (const Texts& more : {Find(Source("shell/host_state.h"), R"re(#define QUILLO_(?!\w*_(?:NAME|CLASS) )\w+ L"([^"]*)")re"),
                               Find(Source("compiler/compile_messages.h"), R"re(u"([^"]*)")re"),
                               Find(Source("engine/interpreter.cpp"), R"re(ERROR_\w+ = "([^"]*)")re")})
         program.insert(more.begin(), more.end());
-    const Texts updatePage = Find(Source("resources/resource.h"), R"re(UPDATE_PAGE L"(index\.html#[\w-]+)")re");
+    const std::string updatePage = R"re(UPDATE_PAGE L"(index\.html#([\w-]+))")re";
 
     const struct { const char* what; Texts manual, program; bool bothWays; } facts[] = {
         {"instruction set", Rows(html, "opcodes", 3), Find(Source("engine/opcodes.h"), R"re(X\((\d+), (\w+), OPERAND_(\w+)\))re", "$1 $2 $3"), true},
@@ -160,15 +135,14 @@ TEST_P(Manual, AgreesWithTheProgram) {
         {"program texts", quoted, program, true},
         {"key codes are Windows'", Rows(html, "key-codes", 2), windowsKeys, false},
         {"the sample's keys are listed", Find(sample, R"re(define (VK_\w+) +(0x[0-9A-F]{2}))re", "$1 $2"), Rows(html, "key-codes", 2), false},
-        {"the about box names the update page", updatePage, Find(Source("resources/quillo.rc"), R"re((index\.html#[\w-]+))re"), true},
-        {"the update page is in the manual", Find(Source("resources/resource.h"), R"re(UPDATE_PAGE L"index\.html#([\w-]+)")re"), Find(html, R"re(id="([\w-]+)")re"), false},
+        {"the about box names the update page", Find(Source("resources/resource.h"), updatePage),
+         Find(Source("resources/quillo.rc"), R"re((index\.html#[\w-]+))re"), true},
+        {"the update page is in the manual", Find(Source("resources/resource.h"), updatePage, "$2"), Find(html, R"re(id="([\w-]+)")re"), false},
     };
     for (const auto& fact : facts) {
         EXPECT_FALSE(fact.manual.empty() || fact.program.empty()) << fact.what << ": nothing found";
         EXPECT_EQ(Unmatched(fact.manual, fact.program), Texts{}) << fact.what << ": in the manual, not in the program";
-        if (fact.bothWays) {
-            EXPECT_EQ(Unmatched(fact.program, fact.manual), Texts{}) << fact.what << ": missing from the manual";
-        }
+        EXPECT_EQ(fact.bothWays ? Unmatched(fact.program, fact.manual) : Texts{}, Texts{}) << fact.what << ": not in the manual";
     }
 
     std::string prelude;
@@ -184,14 +158,13 @@ TEST_P(Manual, AgreesWithTheProgram) {
         const Lines messages = CompileMessages(prelude + script + "\n");
         EXPECT_TRUE(expected.empty() ? messages.empty() : !messages.empty() && messages[0].find(expected) != std::string::npos)
             << "expected: " << expected << "; got: " << testing::PrintToString(messages);
-        if (file.empty()) continue;
-        const Lines quotedCode = Code(script), fileCode = Code(Utf8OfCodePage932(Source(file)));
+        const Lines quotedCode = Code(script), fileCode = file.empty() ? quotedCode : Code(Utf8OfCodePage932(Source(file)));
         size_t at = 0;
         for (const std::string& line : fileCode) at += at < quotedCode.size() && line == quotedCode[at];
-        EXPECT_EQ(at, quotedCode.size()) << file << " has no line, in this order: " << (at < quotedCode.size() ? quotedCode[at] : "");
+        EXPECT_EQ(at, quotedCode.size()) << file << " lacks, in this order: " << (at < quotedCode.size() ? quotedCode[at] : "");
     }
     ReleaseCodeImage();
-    EXPECT_EQ(examples, int(Find(html, R"re(<pre class="script"[^>]*>([\s\S]*?)</pre>)re").size())) << "an example's attributes were not read";
+    EXPECT_EQ(examples, int(Find(html, R"re(<pre[^>]*class="script"[^>]*>([\s\S]*?)</pre>)re").size())) << "attributes not read";
 }
 
 INSTANTIATE_TEST_SUITE_P(, Manual, testing::Values("docs/index.html", "docs/index.en.html"),
