@@ -168,7 +168,9 @@
           key.classList.add('down');
           input(keyLine('down', vk, performance.now()), [[vk, false]]);
         };
+        key.tabIndex = -1;
         key.addEventListener('pointerdown', event => {
+          event.preventDefault();  // the focus stays where real keys go
           if (event.button !== 0 || key.classList.contains('latched')) return;
           press();
           // Held: the keyboard repeats the key down, as the handheld's does.
@@ -199,7 +201,7 @@
         addCap(k, reply.keyNames[k.vk]);
         typeKey(k.vk, k.up);
       }
-      for (const command of record.commands) showCommand(command, record.input);
+      for (const command of record.commands) showCommand(command, record.input, reply.state.state);
     });
     testText += reply.text;
     $('testfile').textContent = testText;
@@ -220,7 +222,7 @@
     if (line) row.addEventListener('click', () => selectLine(line));
   }
 
-  function showCommand(command, inputLine) {
+  function showCommand(command, inputLine, state) {
     const log = text => { $('log').append(text + '\n'); };
     switch (command.cmd) {
       case 'status':
@@ -234,7 +236,8 @@
       case 'rotate': log(`${T.rotate} ${command.value < 4 ? command.value * 90 + '°' : T.turn} (${command.value})`); break;
       case 'window': {
         const letter = String.fromCharCode(command.value);
-        log(`${T.window} ${letter}: ${T.actions[letter] || ''}`);
+        const ime = 'CD'.includes(letter) ? ' → ' + T.ime[(state.sysflags >>> 16) & 1] : '';
+        log(`${T.window} ${letter}: ${T.actions[letter] || ''}${ime}`);
         break;
       }
       default: log(JSON.stringify(command));
