@@ -29,7 +29,8 @@
   const hex2 = n => '0x' + n.toString(16).toUpperCase().padStart(2, '0');
   const DIR = '/session/';
   const STATUS_TEMPLATE = ['', '', '', '', '', '詳細はマニュアルを参照してください。'];
-  const MAX_CAPS = 300;  // older key caps scroll away
+  const MAX_CAPS = 300;     // older key caps scroll away
+  const SHOWN_INPUTS = 200;  // inputs the record views keep on screen (long views slow every key down)
 
   // The handheld's 46 keys (the ones its scan table knows), row by row: [virtual key, label].
   const keys = s => [...s].map(c => [c.charCodeAt(0), c]);
@@ -51,8 +52,8 @@
   let scriptName = 'scriptcommand.txt';
   let fileBytes = null;    // a file opened from disk, compiled as it is until the text is edited
   let prelude = '';
-  let testText = '';
   let captured = null;     // standard output of a test run
+  const saved = {records: '', testfile: ''};  // everything since the start, for saving
   const field = {text: '', caret: 0, shift: false, ctrl: false, alt: false};
 
   const api = (name, argument) => JSON.parse(M.ccall(name, 'string', ['string'], [argument]));
@@ -85,10 +86,12 @@
     const encoding = writeScript();
     const reply = api('PlaygroundStart', DIR + scriptName);
     for (const id of ['records', 'testfile', 'caps', 'log', 'notices']) $(id).textContent = '';
+    for (const row of $('messages').querySelectorAll('tr.compile, tr.runtime')) row.remove();
     $('trace').textContent = 'trace: start\n';
     STATUS_TEMPLATE.forEach((text, n) => { $('status' + n).textContent = text; });
     Object.assign(field, {text: '', caret: 0, shift: false, ctrl: false, alt: false});
-    testText = `script ${scriptName}\n`;
+    Object.assign(saved, {records: '', testfile: ''});
+    keep('testfile', `script ${scriptName}\n`);
     $('encoding').textContent = encoding + (note ? ' ' + note : '');
     show(reply, []);
     return reply;
@@ -129,6 +132,7 @@
     if (!/^(sys)?up /.test(line)) $('trace').textContent = '';
     $('trace').append(`trace: ${line}\n`);
     show(reply, fieldKeys);
+    void document.body.offsetHeight;  // the layout the next frame paints, done now so that it is timed
     $('elapsed').textContent = (performance.now() - began).toFixed(2) + ' ' + T.ms;
   }
 
@@ -193,7 +197,7 @@
   // ---- what the session answered ----
   function show(reply, fieldKeys) {
     if (reply.messages) showCompileMessages(reply.messages);
-    $('records').append(reply.json);
+    keep('records', reply.json);
     reply.records.forEach((record, i) => {
       const key = fieldKeys[i];
       if (key && record.result === 'passed') typeKey(key[0], key[1]);
@@ -203,11 +207,16 @@
       }
       for (const command of record.commands) showCommand(command, record.input, reply.state.state);
     });
-    testText += reply.text;
-    $('testfile').textContent = testText;
+    keep('testfile', reply.text);
     $('trace').append(reply.trace);
     showState(reply.state.state, reply.held);
     drawField();
+  }
+
+  function keep(id, text) {
+    saved[id] += text;
+    $(id).append(text);
+    if ($(id).childNodes.length > SHOWN_INPUTS) $(id).firstChild.remove();
   }
 
   function showCompileMessages(messages) {
@@ -223,7 +232,10 @@
   }
 
   function showCommand(command, inputLine, state) {
-    const log = text => { $('log').append(text + '\n'); };
+    const log = text => {
+      $('log').append(text + '\n');
+      if ($('log').childNodes.length > SHOWN_INPUTS) $('log').firstChild.remove();
+    };
     switch (command.cmd) {
       case 'status':
         if (command.line >= 0 && command.line <= 5) $('status' + command.line).textContent = command.text;
@@ -370,8 +382,8 @@
     on('open-script', 'change', event => event.target.files[0] && openScript(event.target.files[0]));
     on('open-test', 'change', event => event.target.files[0] && openTest(event.target.files[0]));
     on('save-script', 'click', () => { writeScript(); save(scriptName, M.FS.readFile(DIR + scriptName), 'text/plain'); });
-    on('save-test', 'click', () => save(scriptName.replace(/\.[^.]*$/, '') + '.test', testText, 'text/plain'));
-    on('save-records', 'click', () => save('records.jsonl', $('records').textContent, 'application/json'));
+    on('save-test', 'click', () => save(scriptName.replace(/\.[^.]*$/, '') + '.test', saved.testfile, 'text/plain'));
+    on('save-records', 'click', () => save('records.jsonl', saved.records, 'application/json'));
     on('keyarea', 'keydown', event => realKey(event, false));
     on('keyarea', 'keyup', event => realKey(event, true));
     on('line', 'keydown', event => { if (event.key === 'Enter' && event.target.value.trim()) input(event.target.value, []); });
