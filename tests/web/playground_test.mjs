@@ -4,7 +4,7 @@
 // other request is refused and fails the run. Records are compared with the native quillo-sim's.
 import {test, before, after} from 'node:test';
 import assert from 'node:assert/strict';
-import {execFileSync} from 'node:child_process';
+import {execFileSync, spawnSync} from 'node:child_process';
 import fs from 'node:fs';
 import os from 'node:os';
 import path from 'node:path';
@@ -170,12 +170,18 @@ test("the sample file and its test file give quillo-sim's own records", async ()
   await (await page.$('#open-script')).uploadFile(sample);
   await (await page.$('#open-test')).uploadFile(sample.replace(/\.txt$/, '.test'));
   await page.waitForFunction(() => document.getElementById('testoutput').textContent.includes('exit status'));
-  const shown = await view(page);
-  assert.match(shown.testoutput, /scriptcommand\.test: ok, \d+ expectations\n\(exit status 0\)/);
+  assert.match((await view(page)).testoutput, /scriptcommand\.test: ok, \d+ expectations\n\(exit status 0\)/);
   const inputs = fs.readFileSync(sample.replace(/\.txt$/, '.test'), 'utf8').split(/\r?\n/).map(line => line.trim())
     .filter(line => line && !/^(#|=>|script\s)/.test(line));
+  inputs.push('tap VK_CAPITAL time=9000');  // one more, typed as an input line: its trace is the page's last
+  await page.type('#line', inputs.at(-1));
+  await page.keyboard.press('Enter');
   fs.writeFileSync(path.join(work, 'events'), inputs.join('\n') + '\n');
-  assert.equal(shown.records, execFileSync(quilloSim, ['--json', sample, path.join(work, 'events')], {encoding: 'utf8'}));
+  const native = spawnSync(quilloSim, ['--json', '--trace', sample, path.join(work, 'events')], {encoding: 'utf8'});
+  const shown = await view(page);
+  assert.equal(shown.records, native.stdout);
+  const trace = native.stderr.split('\n').filter(line => line.startsWith('trace')).join('\n') + '\n';
+  assert.ok(shown.trace.includes('CALLEV') && trace.endsWith(shown.trace), shown.trace);
   // The exported test file passes quillo-sim --test beside the script.
   fs.copyFileSync(sample, path.join(work, 'scriptcommand.txt'));
   fs.writeFileSync(path.join(work, 'exported.test'), shown.testfile);
