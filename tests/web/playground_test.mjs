@@ -68,6 +68,8 @@ async function act(page, row) {
     await page.keyboard.press(row.key);
   } else if (row.tap) {
     await page.click(`#keyboard button[data-vk="${vkOf(row.tap)}"]`);
+  } else if (row.click) {
+    for (const selector of row.click) await page.click(selector);
   } else if (row.hold) {
     const box = await (await page.$(`#keyboard button[data-vk="${vkOf(row.hold)}"]`)).boundingBox();
     await page.mouse.move(box.x + 5, box.y + 5);
@@ -99,6 +101,11 @@ const SAMPLE_ROWS = [
   {tap: 'X', log: /^プログラム起動: \\Windows\\calc\.exe \n$/},
   {tap: 'R', log: /^画面の向き: 90° 回転 \(4\)\n$/},
   {key: 'KeyJ', log: /^ウィンドウ操作 C: 入力メソッドの開閉 → IME 開\n$/, state: /IME 開 · sysflags 0x00070000/},
+  {click: ['input[value="ime open 1"]'], records: /^\{"input": "ime open 1"/},  // a composition in progress
+  {key: 'KeyJ', log: /^ウィンドウ操作 C: 入力メソッドの開閉 → IME 開\n$/},  // ...keeps the input method open
+  // the menu's reload: registers survive, so mode 2 stays and its status line is written again
+  {click: ['.menubar summary', '#menu-reload'],
+    records: /^\{"input": "reload", .*"cmd": "status", "line": 1, "text": "モード2: カーソル \(Emacs\)"/},
   {hold: 'Caps', caps: ['↓VK_CONTROL', '↑VK_CONTROL'], state: /^モード 2/},  // held past the tap time: Ctrl only
   {key: 'KeyH', caps: ['↓VK_BACK', '↑VK_BACK'], field: ''},  // mode 2: H is backspace, the p goes
   {key: 'KeyZ', caps: [], field: 'z'},  // no key function in mode 2: passes
