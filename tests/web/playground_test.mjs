@@ -95,8 +95,8 @@ function expectEffects(before, after, row) {
 const SAMPLE_ROWS = [
   {key: 'KeyP', caps: [], field: 'p', status: [1, 'モード1: 通常入力']},  // mode 1: a letter passes to the text field
   {key: 'CapsLock', caps: ['↓VK_CONTROL', '↑VK_CONTROL'], status: [1, 'モード2: カーソル (Emacs)'], state: /^モード 2 \(キー表 2\)/},
-  {tap: 'P', caps: ['↓VK_UP', '↑VK_UP'], trace: /^trace: down 0x50 .*PRESS VK_UP \(0x26\).*\ntrace: up 0x50 /s},  // the key's
-  // whole trace, down and up, in the script's names
+  // on screen: the key's whole trace, down and up, in the script's names
+  {tap: 'P', caps: ['↓VK_UP', '↑VK_UP'], trace: /^trace: down 0x50 .*PRESS VK_UP \(0x26\).*\ntrace: up 0x50 /s},
   {tap: 'M', caps: [], notice: '現在のモード 2'},
   {tap: 'X', log: /^プログラム起動: \\Windows\\calc\.exe \n$/},
   {tap: 'R', log: /^画面の向き: 90° 回転 \(4\)\n$/},
