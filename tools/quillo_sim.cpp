@@ -19,17 +19,8 @@ constexpr int EXIT_DONE = 0;
 constexpr int EXIT_USAGE = 2;
 
 void PrintRecords(const std::vector<SimRecord>& records, bool json) {
-    for (size_t i = 0; i < records.size(); ++i) {
-        if (json) {
-            std::printf("%s\n", RecordJson(records[i]).c_str());
-        } else if (i == 0) {
-            std::printf("%s", RecordText(records[i]).c_str());
-        } else {
-            // the key-up half of a tap: a comment, so the output still reads as a test file
-            std::printf("# key up\n");
-            for (const std::string& line : RecordLines(records[i])) std::printf("=> %s\n", line.c_str());
-        }
-    }
+    if (!json) std::printf("%s", RecordsText(records).c_str());
+    for (size_t i = 0; json && i < records.size(); ++i) std::printf("%s\n", RecordJson(records[i]).c_str());
     std::fflush(stdout);
 }
 

@@ -131,3 +131,16 @@ std::string RecordText(const SimRecord& record) {
     for (const std::string& line : RecordLines(record)) text += "=> " + line + "\n";
     return text;
 }
+
+std::string RecordsText(const std::vector<SimRecord>& records) {
+    std::string text;
+    for (size_t i = 0; i < records.size(); ++i) {
+        if (i == 0) {
+            text += RecordText(records[i]);
+            continue;
+        }
+        text += "# key up\n";
+        for (const std::string& line : RecordLines(records[i])) text += "=> " + line + "\n";
+    }
+    return text;
+}

@@ -25,6 +25,7 @@ public:
     void SetTrace(std::FILE* out) { traceOut_ = out; }
 
     const std::vector<ScriptSymbol>& Symbols() const { return outcome_.symbols; }
+    const std::vector<CompileMessageRecord>& Messages() const { return outcome_.messages; }
     const ScriptNames& Names() const { return outcome_.names; }
 
 private:
