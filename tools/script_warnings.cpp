@@ -212,11 +212,11 @@ void KeyBalanceWarnings(const CompileOutcome& outcome, Warnings* warnings) {
         const uint32_t scan = ScanTable[vk] == 0xFF ? 0 : ScanTable[vk];
         bool down = HookSwallowsEvent(0, MSG_KEYDOWN, vk, scan, 0);
         bool up = HookSwallowsEvent(0, MSG_KEYUP, vk, scan, 0);
-        ClearPortRecording();
         if (down != up)
             warnings->Add(line, down ? W_KEY_UP_ONLY : W_KEY_DOWN_ONLY, outcome.names.FunctionNumber(mode, vk).c_str(), mode);
     }
     before.Restore();
+    ClearPortRecording();  // nothing a probe did may show as the script's own output
     gTraceHook = trace;
     gEnginePort = port;
 }

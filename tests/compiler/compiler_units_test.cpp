@@ -75,6 +75,8 @@ TEST(NativeMultiByteToWide, ConvertsFromTheChosenCodePageWithinTheRoomGiven) {
     EXPECT_EQ(WideToUtf8(u"abcdefあ", out, sizeof out), 6u);  // cut only between characters
     EXPECT_EQ(WideToUtf8(u"\xD800é", out, sizeof out), 5u);    // a lone surrogate
     EXPECT_STREQ(out, "\xEF\xBF\xBD\xC3\xA9");
+    EXPECT_EQ(WideToUtf8(u"\U0001F600", out, sizeof out), 4u);
+    EXPECT_STREQ(out, "\xF0\x9F\x98\x80");
 }
 
 // Repeated names with different values, similar names, and names without pool space.

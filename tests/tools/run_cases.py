@@ -2,7 +2,8 @@
 """Golden cases for quillo-check and quillo-sim, and the README's tour of them.
 
 usage: run_cases.py --bin DIR CASEFILE...                  (cases/*.case)
-       run_cases.py --bin DIR --wine PREFIX CASEFILE...    (the .exe of DIR under Wine in PREFIX)
+       run_cases.py --bin DIR --wine SESSION CASEFILE...   (the .exe of DIR under Wine, in the prefix of the
+                                                            end-to-end tests' session SESSION)
        run_cases.py --bin DIR --readme README.md           (the tour's commands, from the repository root)
 
 A case file is a list of steps, each run in one scratch folder:
@@ -157,11 +158,13 @@ def main():
     else:
         wine = "--wine" in args
         if wine:
-            prefix = args[args.index("--wine") + 1]
-            if not os.path.isdir(prefix) or not os.path.exists(os.path.join(bin_dir, "quillo-check.exe")):
-                print("skipped: no Wine prefix at %s or no quillo-check.exe in %s" % (prefix, bin_dir))
+            # The end-to-end tests' session: a file naming its folder, which holds the prefix.
+            pointer = args[args.index("--wine") + 1]
+            state = open(pointer).read().strip() if os.path.isfile(pointer) else ""
+            if not os.path.isdir(os.path.join(state, "prefix")) or not os.path.exists(os.path.join(bin_dir, "quillo-check.exe")):
+                print("skipped: no Wine session in %s or no quillo-check.exe in %s" % (pointer, bin_dir))
                 sys.exit(77)
-            os.environ.update(WINEPREFIX=prefix, WINEDEBUG="-all")
+            os.environ.update(WINEPREFIX=os.path.join(state, "prefix"), WINEDEBUG="-all")
         names = [a for i, a in enumerate(args) if a.endswith(".case")]
         failures = [f for name in names for f in run_case_file(name, bin_dir, wine)]
     for failure in failures:
