@@ -53,15 +53,15 @@ const char* ToolText(ToolMessage id, ToolLanguage language) {
 
 const char* ToolText(ToolMessage id) { return ToolText(id, gToolLanguage); }
 
-std::string Say(ToolMessage id, ...) {
+std::string FormatText(const char* format, ...) {
     va_list arguments;
-    va_start(arguments, id);
+    va_start(arguments, format);
     va_list again;
     va_copy(again, arguments);
-    int length = std::vsnprintf(nullptr, 0, ToolText(id), arguments);
+    int length = std::vsnprintf(nullptr, 0, format, arguments);
     va_end(arguments);
     std::vector<char> text(length > 0 ? size_t(length) + 1 : 1, 0);
-    if (length > 0) std::vsnprintf(text.data(), text.size(), ToolText(id), again);
+    if (length > 0) std::vsnprintf(text.data(), text.size(), format, again);
     va_end(again);
     return text.data();
 }

@@ -23,7 +23,12 @@ bool SetToolLanguage(const std::string& code);
 // The format of a message in a language (the current one by default).
 const char* ToolText(ToolMessage id, ToolLanguage language);
 const char* ToolText(ToolMessage id);
+// printf into a string.
+std::string FormatText(const char* format, ...);
 // A message formatted in the current language.
-std::string Say(ToolMessage id, ...);
+template <typename... Arguments>
+std::string Say(ToolMessage id, Arguments... arguments) {
+    return FormatText(ToolText(id), arguments...);
+}
 // The English text of a compile message; the Japanese one is the program's own.
 const char* EnglishCompileMessage(CompileMessage id);
