@@ -107,6 +107,28 @@ void CompileInstruction(CompileContext* ctx, const char* line);
 void EmitStringBlock(CompileContext* ctx, int32_t slot, const char* data, size_t length);
 void InstallCodeImage(CompileContext* ctx);
 
+// What a compile tells the script tools beyond its messages: each value token with the symbol it
+// resolved to, where each instruction and function went, and the text that was read. Unset in
+// quillo.exe; the tools set it to name operands and to warn about scripts that compile silently.
+// EVENT_COMPILED comes once the image is installed, while the symbol table can still be read.
+enum CompileEventKind { EVENT_TEXT_LOADED, EVENT_MESSAGE, EVENT_VALUE, EVENT_INSTRUCTION, EVENT_FUNC, EVENT_COMPILED };
+
+struct CompileEvent {
+    CompileEventKind kind;
+    const char16_t* message;    // EVENT_MESSAGE: as given to ReportCompileError
+    const char* text;           // EVENT_MESSAGE: the detail or none; EVENT_VALUE: the token as read
+    bool quoted;                // EVENT_VALUE: a quoted character
+    int32_t value;              // EVENT_VALUE
+    const SymbolEntry* symbol;  // EVENT_VALUE: the definition the token named, or none
+    uint32_t offset;            // EVENT_INSTRUCTION: where it was written; EVENT_FUNC: the entry's byte offset
+};
+
+extern void (*gCompileObserver)(const CompileContext* ctx, const CompileEvent& event);
+
+inline void ObserveCompile(const CompileContext* ctx, const CompileEvent& event) {
+    if (gCompileObserver) gCompileObserver(ctx, event);
+}
+
 // The write offset: codeNext - codeBuffer.
 inline uint32_t CodeOffset(const CompileContext* ctx) {
     return static_cast<uint32_t>(ctx->codeNext - ctx->codeBuffer);

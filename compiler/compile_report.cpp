@@ -66,5 +66,6 @@ void ReportCompileError(CompileContext* ctx, const char16_t* message, const char
     char16_t text[MESSAGE_SIZE];
     ComposeCompileMessage(text, ctx->line, message, wideDetail);
     ctx->failed = 1;
+    ObserveCompile(ctx, CompileEvent{EVENT_MESSAGE, message, detail, false, 0, nullptr, 0});
     if (gCompilerPort.showMessage) gCompilerPort.showMessage(text);
 }

@@ -10,6 +10,7 @@
 
 // Starts empty: no file opens and no message is shown until the host fills it in.
 CompilerPort gCompilerPort = {};
+void (*gCompileObserver)(const CompileContext* ctx, const CompileEvent& event) = nullptr;
 
 static void Report(CompileContext* ctx, CompileMessage message, const char* detail = nullptr) {
     ReportCompileError(ctx, CompileMessageText(message), detail);
@@ -42,6 +43,7 @@ bool LoadScriptFile(CompileContext* ctx, const char16_t* path) {
     gCompilerPort.closeFile(file);
     std::memset(ctx->text + size, 0, TEXT_PADDING);  // the text ends at its first zero byte
     ctx->textSize = size;
+    ObserveCompile(ctx, CompileEvent{EVENT_TEXT_LOADED, nullptr, nullptr, false, 0, nullptr, 0});
     return true;
 }
 
@@ -142,6 +144,7 @@ void CompileScript(CompileContext* ctx, EngineState* engine) {
     if (blocks.depth) Report(ctx, MSG_IF_NOT_CLOSED, line);
     ctx->lineText = nullptr;
     InstallCodeImage(ctx);
+    ObserveCompile(ctx, CompileEvent{EVENT_COMPILED, nullptr, nullptr, false, 0, nullptr, 0});
 }
 
 void InstallCodeImage(CompileContext* ctx) {

@@ -66,29 +66,25 @@ static int32_t DecimalValue(const char* text) {
     return static_cast<int32_t>(negative ? -value : value);
 }
 
-static int32_t SymbolValue(CompileContext* ctx, const char* token) {
-    const SymbolEntry* entry = FindSymbol(ctx, token);
-    if (entry) return entry->value;
-    ReportCompileError(ctx, CompileMessageText(MSG_SYMBOL_NOT_FOUND), token);
-    return 0;
-}
-
 const char* ReadValue(CompileContext* ctx, const char* text, int32_t* value) {
     char token[TOKEN_SIZE];
     text = SkipBlanks(text);
-    if (IsQuote(*text)) {
-        const char* next = ReadToken(token, text);
-        *value = static_cast<int8_t>(token[0]);  // only the first byte counts, as a signed char
-        return next;
-    }
+    const bool quoted = IsQuote(*text);
     const char* next = ReadToken(token, text);
-    if (token[0] == 0 || token[0] == COMMENT_CHAR)
+    const SymbolEntry* symbol = nullptr;
+    if (quoted) {
+        *value = static_cast<int8_t>(token[0]);  // only the first byte counts, as a signed char
+    } else if (token[0] == 0 || token[0] == COMMENT_CHAR) {
         *value = 0;
-    else if (token[0] == '0' && token[1] == 'x')
+    } else if (token[0] == '0' && token[1] == 'x') {
         *value = HexValue(token + 2);
-    else if (token[0] == '-' || IsDigit(token[0]))
+    } else if (token[0] == '-' || IsDigit(token[0])) {
         *value = DecimalValue(token);
-    else
-        *value = SymbolValue(ctx, token);
+    } else {
+        symbol = FindSymbol(ctx, token);
+        *value = symbol ? symbol->value : 0;
+        if (!symbol) ReportCompileError(ctx, CompileMessageText(MSG_SYMBOL_NOT_FOUND), token);
+    }
+    ObserveCompile(ctx, CompileEvent{EVENT_VALUE, nullptr, token, quoted, *value, symbol, 0});
     return next;
 }

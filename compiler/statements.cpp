@@ -35,6 +35,7 @@ void CompileFunc(CompileContext* ctx, const char* rest) {
     rest = ReadValue(ctx, rest, &flags);
     ReadValue(ctx, rest, &key);
     if (!ctx->engine || !ctx->codeBuffer) return;
+    ObserveCompile(ctx, CompileEvent{EVENT_FUNC, nullptr, nullptr, false, 0, nullptr, CodeOffset(ctx)});
     uint16_t entry = static_cast<uint16_t>(CodeOffset(ctx) / 2);
     // Bit t of the flags registers the function in table t; a later func for the same key wins.
     for (int table = 0; table < FUNCTION_TABLE_COUNT; ++table)
@@ -109,5 +110,7 @@ void CompileInstruction(CompileContext* ctx, const char* line) {
     int32_t operand = 0;
     const char* rest = ReadValue(ctx, line, &opcode);
     ReadValue(ctx, rest, &operand);  // missing: 0; anything after it is ignored
-    if (CodeHasRoom(ctx, 0)) EmitInstruction(ctx, opcode, operand);
+    if (!CodeHasRoom(ctx, 0)) return;
+    ObserveCompile(ctx, CompileEvent{EVENT_INSTRUCTION, nullptr, nullptr, false, 0, nullptr, CodeOffset(ctx)});
+    EmitInstruction(ctx, opcode, operand);
 }

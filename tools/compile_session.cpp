@@ -1,28 +1,80 @@
 #include "compile_session.h"
 
+#include <cstring>
+
 #include "compile_context.h"
+#include "compile_messages.h"
 #include "compiler.h"
+#include "tool_text.h"
+#include "utf8_text.h"
 
 namespace {
 
-// The compile in progress: its context gives the line a message belongs to.
-CompileContext* gActiveContext = nullptr;
 CompileOutcome* gActiveOutcome = nullptr;
 
+int MessageId(const char16_t* message) {
+    for (int id = 0; id < COMPILE_MESSAGE_COUNT; ++id)
+        if (std::u16string(message) == CompileMessageText(static_cast<CompileMessage>(id))) return id;
+    return -1;
+}
+
+// The message box follows the observer's report of the same message.
 void CollectMessage(const char16_t* text) {
-    int32_t line = gActiveContext ? gActiveContext->line : 0;
-    gActiveOutcome->messages.push_back(CompileMessageRecord{line, text});
+    if (!gActiveOutcome->messages.empty()) gActiveOutcome->messages.back().text = text;
 }
 
 void KeepSymbols(const CompileContext& ctx, CompileOutcome* outcome) {
-    if (!ctx.symbols) return;
     for (int32_t i = 0; i < ctx.symbolCount; ++i)
         if (ctx.symbols[i].name) outcome->symbols.push_back(ScriptSymbol{ctx.symbols[i].name, ctx.symbols[i].value});
 }
 
-std::u16string DecimalText(int32_t n) {
-    std::string digits = std::to_string(n);
-    return std::u16string(digits.begin(), digits.end());
+// The two values a statement read are the last two of its line.
+CompiledLine StatementOfLine(const CompileOutcome& outcome, int32_t line, uint32_t offset) {
+    CompiledLine statement{line, offset, {}, {}};
+    size_t count = outcome.values.size();
+    if (count >= 2 && outcome.values[count - 2].line == line) {
+        statement.first = outcome.values[count - 2];
+        statement.second = outcome.values[count - 1];
+    }
+    return statement;
+}
+
+void Observe(const CompileContext* ctx, const CompileEvent& event) {
+    CompileOutcome& outcome = *gActiveOutcome;
+    switch (event.kind) {
+    case EVENT_TEXT_LOADED:
+        outcome.loaded = true;
+        outcome.text.assign(ctx->text, ctx->textSize);
+        break;
+    case EVENT_MESSAGE:
+        outcome.messages.push_back(CompileMessageRecord{ctx->line, u"", MessageId(event.message),
+                                                        event.text ? ScriptTextToUtf8(event.text, std::strlen(event.text)) : ""});
+        break;
+    case EVENT_VALUE:
+        outcome.values.push_back(ValueToken{ctx->line, event.text, event.quoted, event.value,
+                                            event.symbol && event.symbol->name ? event.symbol->name : ""});
+        break;
+    case EVENT_INSTRUCTION: outcome.instructions.push_back(StatementOfLine(outcome, ctx->line, event.offset)); break;
+    case EVENT_FUNC: outcome.functions.push_back(StatementOfLine(outcome, ctx->line, event.offset)); break;
+    case EVENT_COMPILED: KeepSymbols(*ctx, &outcome); break;
+    }
+}
+
+std::string LinePrefix(int32_t line, ToolLanguage language) {
+    return language == LANG_EN ? "line " + std::to_string(line) + ": " : std::to_string(line) + "行:";
+}
+
+std::string Compose(const CompileMessageRecord& message, bool withLine, ToolLanguage language) {
+    std::string text;
+    if (language == LANG_JA || message.id < 0) {
+        text = Utf16ToUtf8(message.text);
+        std::string prefix = LinePrefix(message.line, LANG_JA);
+        if (message.line && text.compare(0, prefix.size(), prefix) == 0) text.erase(0, prefix.size());
+    } else {
+        text = EnglishCompileMessage(static_cast<CompileMessage>(message.id));
+        if (!message.detail.empty()) text += ": " + message.detail;
+    }
+    return withLine && message.line ? LinePrefix(message.line, language) + text : text;
 }
 
 }  // namespace
@@ -31,30 +83,20 @@ CompileOutcome CompileLikeHost(const std::u16string& path) {
     CompileOutcome outcome;
     void (*previous)(const char16_t*) = gCompilerPort.showMessage;
     gCompilerPort.showMessage = CollectMessage;
+    gCompileObserver = Observe;
     gActiveOutcome = &outcome;
-
-    CompileContext ctx;
-    gActiveContext = &ctx;
-    if (gCompilerPort.clearStatusText) gCompilerPort.clearStatusText();
-    if (InitCompileContext(&ctx)) {
-        outcome.loaded = LoadScriptFile(&ctx, path.c_str());
-        if (outcome.loaded) {
-            CompileScript(&ctx, &gEngine);
-            outcome.names.Learn(ctx);
-        }
-        KeepSymbols(ctx, &outcome);
-    }
-    FreeCompileContext(&ctx);
-
-    gActiveContext = nullptr;
+    CompileScriptFile(path.c_str());
     gActiveOutcome = nullptr;
+    gCompileObserver = nullptr;
     gCompilerPort.showMessage = previous;
+    outcome.names.Learn(outcome);
     return outcome;
 }
 
-std::u16string MessageWithoutLine(const CompileMessageRecord& message) {
-    if (message.line == 0) return message.text;
-    std::u16string prefix = DecimalText(message.line) + u"行:";
-    if (message.text.compare(0, prefix.size(), prefix) == 0) return message.text.substr(prefix.size());
-    return message.text;
+std::string ComposedMessage(const CompileMessageRecord& message, bool withLine) {
+    return Compose(message, withLine, gToolLanguage);
+}
+
+std::string OtherLanguageMessage(const CompileMessageRecord& message) {
+    return Compose(message, true, gToolLanguage == LANG_JA ? LANG_EN : LANG_JA);
 }

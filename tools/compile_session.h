@@ -1,5 +1,6 @@
-// One compile of a script, done the way the program compiles "scriptcommand.txt", with the
-// messages and the script's own names kept for the tools.
+// One compile of a script by the program's own CompileScriptFile, with what the compiler told the
+// tools along the way: its messages, each value token and the symbol it resolved to, where every
+// instruction and function went, and the text it read.
 #pragma once
 #include <cstdint>
 #include <string>
@@ -10,6 +11,8 @@
 struct CompileMessageRecord {
     int32_t line;          // 0 for messages about the file itself
     std::u16string text;   // exactly as the program's message box composes it
+    int id;                // a CompileMessage, or -1 for the box that names the file's path
+    std::string detail;    // UTF-8; empty when none
 };
 
 struct ScriptSymbol {
@@ -17,16 +20,39 @@ struct ScriptSymbol {
     int32_t value;
 };
 
+// A value token as the compiler read it.
+struct ValueToken {
+    int32_t line;
+    std::string token;     // script bytes, without quotes
+    bool quoted;
+    int32_t value;
+    std::string symbol;    // the definition it named; empty for numbers and characters
+};
+
+// An instruction line or a func line: where it went and the two values it was made of.
+struct CompiledLine {
+    int32_t line;
+    uint32_t offset;       // instruction: its byte offset; func: the function's first byte
+    ValueToken first;      // the opcode, or the func flags
+    ValueToken second;     // the operand, or the func key
+};
+
 struct CompileOutcome {
     std::vector<CompileMessageRecord> messages;
     std::vector<ScriptSymbol> symbols;  // in order of definition
-    ScriptNames names;                  // learned from the text that was compiled
+    ScriptNames names;                  // the symbols the compiler resolved, by offset and value
     bool loaded = false;                // false when the file could not be opened or read
+    std::string text;                   // the file's bytes as read
+    std::vector<ValueToken> values;     // every value token, in order
+    std::vector<CompiledLine> instructions;
+    std::vector<CompiledLine> functions;
 };
 
-// Compiles `path` into gEngine with gCompilerPort (whose showMessage this replaces for the
-// length of the compile), the same steps as CompileScriptFile.
+// Compiles `path` into gEngine with CompileScriptFile and gCompilerPort (whose showMessage this
+// replaces for the length of the compile).
 CompileOutcome CompileLikeHost(const std::u16string& path);
 
-// The composed text without its "LINE行:" prefix: "MESSAGE DETAIL".
-std::u16string MessageWithoutLine(const CompileMessageRecord& message);
+// The message in the tools' language, with its line ("12行:..." or "line 12: ...") when `withLine`.
+std::string ComposedMessage(const CompileMessageRecord& message, bool withLine);
+// The message in the other language, as a test file may also expect it.
+std::string OtherLanguageMessage(const CompileMessageRecord& message);

@@ -4,6 +4,7 @@
 
 #include "commands.h"
 #include "sim_input.h"
+#include "tool_text.h"
 
 namespace {
 
@@ -89,22 +90,22 @@ bool ParseCommand(const std::vector<LineToken>& t, const std::vector<ScriptSymbo
     int64_t n = 0;
     if (word == "run") {
         if (t.size() < 2 || t.size() > 3 || !t[1].quoted || (t.size() == 3 && !t[2].quoted))
-            return Fail(error, "'run' takes the program and its arguments in double quotes");
+            return Fail(error, Say(T_RUN_FORM));
         *canonical = "run " + QuoteText(t[1].text) + " " + QuoteText(t.size() == 3 ? t[2].text : "");
     } else if (word == "rotate") {
-        if (t.size() != 2 || !NumberWord(t[1], 0, 255, &n)) return Fail(error, "'rotate' takes a number from 0 to 255");
+        if (t.size() != 2 || !NumberWord(t[1], 0, 255, &n)) return Fail(error, Say(T_ROTATE_FORM));
         *canonical = "rotate " + std::to_string(n);
     } else if (word == "window") {
         uint8_t letter = 0;
         if (t.size() != 2 || !LetterWord(t[1], symbols, &letter))
-            return Fail(error, "'window' takes a letter (C, 'C' or 0x43)");
+            return Fail(error, Say(T_WINDOW_FORM));
         *canonical = "window " + Hex2(letter);
     } else if (word == "notice") {
-        if (t.size() != 2 || !t[1].quoted) return Fail(error, "'notice' takes its text in double quotes");
+        if (t.size() != 2 || !t[1].quoted) return Fail(error, Say(T_NOTICE_FORM));
         *canonical = "notice " + QuoteText(t[1].text);
     } else {  // status
         if (t.size() != 3 || !NumberWord(t[1], 0, 255, &n) || !t[2].quoted)
-            return Fail(error, "'status' takes a line number and its text in double quotes");
+            return Fail(error, Say(T_STATUS_FORM));
         *canonical = "status " + std::to_string(n) + " " + QuoteText(t[2].text);
     }
     return true;
@@ -117,12 +118,12 @@ bool ParseState(const std::vector<LineToken>& t, const std::vector<ScriptSymbol>
     if (word == "reg") {
         int index = 0;
         if (t.size() != 3 || !RegisterWord(t[1].text, symbols, &index) || !NumberWord(t[2], INT32_MIN, INT32_MAX, &n))
-            return Fail(error, "'reg' takes a register (r41, R_MODS, 35) and a number");
+            return Fail(error, Say(T_REG_FORM));
         *canonical = "reg " + RegisterName(index) + " " + std::to_string(n);
         return true;
     }
     if (t.size() != 2 || !NumberWord(t[1], word == "sysflags" ? 0 : INT32_MIN, word == "sysflags" ? 0xFFFFFFFFLL : INT32_MAX, &n))
-        return Fail(error, "'" + word + "' takes one number");
+        return Fail(error, Say(T_ONE_NUMBER, word.c_str()));
     if (word == "sysflags") {
         char flags[16];
         std::snprintf(flags, sizeof flags, "0x%08X", static_cast<uint32_t>(n));
@@ -134,7 +135,7 @@ bool ParseState(const std::vector<LineToken>& t, const std::vector<ScriptSymbol>
 }
 
 std::string Joined(const std::vector<std::string>& lines) {
-    if (lines.empty()) return "nothing";
+    if (lines.empty()) return ToolText(T_NOTHING);
     std::string out;
     for (const std::string& line : lines) out += (out.empty() ? "" : ", ") + line;
     return out;
@@ -144,7 +145,7 @@ std::string Joined(const std::vector<std::string>& lines) {
 
 bool ParseExpectation(const std::vector<LineToken>& t, const std::vector<ScriptSymbol>& symbols,
                       Expectation* expectation, std::string* error) {
-    if (t.empty() || t[0].quoted) return Fail(error, "an expectation follows '=>'");
+    if (t.empty() || t[0].quoted) return Fail(error, Say(T_EXPECTATION_START));
     const std::string& word = t[0].text;
     if (word == "no" && t.size() == 2 && (t[1].text == "inject" || t[1].text == "command")) {
         expectation->category = t[1].text == "inject" ? EXPECT_NOTHING_INJECTED : EXPECT_NO_COMMAND;
@@ -152,29 +153,27 @@ bool ParseExpectation(const std::vector<LineToken>& t, const std::vector<ScriptS
         return true;
     }
     if (!CategoryOf(word, &expectation->category))
-        return Fail(error, "unknown expectation '" + word +
-                               "' (swallowed, passed, result, inject, run, rotate, window, notice, status, message, "
-                               "acc, mode, keyTable, sysflags, reg, no inject, no command)");
+        return Fail(error, Say(T_UNKNOWN_EXPECTATION, word.c_str()));
     int64_t n = 0;
     switch (expectation->category) {
     case EXPECT_MESSAGE:
-        if (t.size() != 2 || !t[1].quoted) return Fail(error, "'message' takes its text in double quotes");
+        if (t.size() != 2 || !t[1].quoted) return Fail(error, Say(T_MESSAGE_FORM));
         expectation->canonical = "message " + QuoteText(t[1].text);
         return true;
     case EXPECT_INJECT: {
         uint8_t vk = 0;
         if (t.size() != 3 || (t[1].text != "down" && t[1].text != "up") || !ParseKeyWord(t[2].text, symbols, &vk))
-            return Fail(error, "'inject' takes down or up and a key");
+            return Fail(error, Say(T_INJECT_FORM));
         expectation->canonical = InjectLine(vk, t[1].text == "up");
         return true;
     }
     case EXPECT_RESULT:
         if (word != "result") {
-            if (t.size() != 1) return Fail(error, "'" + word + "' takes nothing after it");
+            if (t.size() != 1) return Fail(error, Say(T_TAKES_NOTHING, word.c_str()));
             expectation->canonical = word;
             return true;
         }
-        if (t.size() != 2 || !NumberWord(t[1], INT32_MIN, INT32_MAX, &n)) return Fail(error, "'result' takes a number");
+        if (t.size() != 2 || !NumberWord(t[1], INT32_MIN, INT32_MAX, &n)) return Fail(error, Say(T_RESULT_FORM));
         expectation->canonical = "result " + std::to_string(n);
         return true;
     case EXPECT_COMMAND: return ParseCommand(t, symbols, &expectation->canonical, error);
@@ -183,9 +182,10 @@ bool ParseExpectation(const std::vector<LineToken>& t, const std::vector<ScriptS
 }
 
 std::vector<ExpectationFailure> CheckExpectations(const std::vector<Expectation>& expectations,
-                                                  const std::vector<SimRecord>& records) {
-    // The records' lines, by category, in order.
+                                                  const std::vector<SimRecord>& records, int inputLine) {
+    // The records' lines, by category, in order; messages also in the other language.
     std::vector<std::string> actual[EXPECT_STATE + 1];
+    std::vector<std::string> otherLanguage;
     bool hasState = false;
     for (const SimRecord& record : records) {
         hasState = hasState || record.hasState;
@@ -193,7 +193,10 @@ std::vector<ExpectationFailure> CheckExpectations(const std::vector<Expectation>
             ExpectCategory category;
             if (CategoryOf(FirstWord(line), &category)) actual[category].push_back(line);
         }
+        for (const std::string& message : record.messageAlternates) otherLanguage.push_back("message " + QuoteText(message));
     }
+    otherLanguage.resize(actual[EXPECT_MESSAGE].size());
+    std::vector<bool> messageMatched(actual[EXPECT_MESSAGE].size(), false);
     size_t next[EXPECT_STATE + 1] = {};
     std::vector<ExpectationFailure> failures;
     for (const Expectation& e : expectations) {
@@ -205,7 +208,7 @@ std::vector<ExpectationFailure> CheckExpectations(const std::vector<Expectation>
         const auto& lines = actual[e.category];
         if (e.category == EXPECT_STATE) {
             if (!hasState) {
-                failures.push_back({e.line, e.canonical, "no state (state expectations follow a dump)"});
+                failures.push_back({e.line, e.canonical, ToolText(T_NO_STATE)});
                 continue;
             }
             std::vector<std::string> same;
@@ -216,17 +219,20 @@ std::vector<ExpectationFailure> CheckExpectations(const std::vector<Expectation>
             if (!found) failures.push_back({e.line, e.canonical, Joined(same)});
             continue;
         }
+        const bool message = e.category == EXPECT_MESSAGE;
         size_t& from = next[e.category];
         size_t at = from;
-        while (at < lines.size() && lines[at] != e.canonical) ++at;
+        while (at < lines.size() && lines[at] != e.canonical && !(message && otherLanguage[at] == e.canonical)) ++at;
         if (at == lines.size()) {
             std::vector<std::string> rest(lines.begin() + static_cast<long>(from), lines.end());
-            std::string got = rest.empty() && from > 0 ? "nothing after the lines already matched: " + Joined(lines)
-                                                       : Joined(rest);
+            std::string got = rest.empty() && from > 0 ? Say(T_NOTHING_AFTER, Joined(lines).c_str()) : Joined(rest);
             failures.push_back({e.line, e.canonical, got});
             continue;
         }
+        if (message) messageMatched[at] = true;
         from = at + 1;
     }
+    for (size_t i = 0; i < messageMatched.size(); ++i)
+        if (!messageMatched[i]) failures.push_back({inputLine, ToolText(T_NO_COMPILE_MESSAGE), actual[EXPECT_MESSAGE][i], true});
     return failures;
 }

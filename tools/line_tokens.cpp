@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "tool_text.h"
+
 namespace {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; }
@@ -11,6 +13,14 @@ int HexDigit(char c) {
     if (c >= 'a' && c <= 'f') return c - 'a' + 10;
     if (c >= 'A' && c <= 'F') return c - 'A' + 10;
     return -1;
+}
+
+// Names the whole character after the backslash, also when it takes several UTF-8 bytes.
+bool UnknownEscape(const std::string& line, size_t at, std::string* error) {
+    size_t end = at + 1;
+    while (end < line.size() && (static_cast<unsigned char>(line[end]) & 0xC0) == 0x80) ++end;
+    *error = Say(T_UNKNOWN_ESCAPE, line.substr(at, end - at).c_str());
+    return false;
 }
 
 // Reads a quoted text starting after its opening quote; returns the position after the closing one.
@@ -34,18 +44,18 @@ bool ReadQuoted(const std::string& line, size_t* pos, std::string* out, std::str
             int high = i < line.size() ? HexDigit(line[i]) : -1;
             int low = i + 1 < line.size() ? HexDigit(line[i + 1]) : -1;
             if (high < 0 || low < 0) {
-                *error = "\\x needs two hexadecimal digits";
+                *error = Say(T_HEX_ESCAPE);
                 return false;
             }
             *out += static_cast<char>(high * 16 + low);
             i += 2;
             break;
         }
-        default: *error = std::string("unknown escape \\") + e; return false;
+        default: return UnknownEscape(line, i - 1, error);
         }
     }
     if (i >= line.size()) {
-        *error = "a quoted text has no closing quote";
+        *error = Say(T_NO_CLOSING_QUOTE);
         return false;
     }
     *pos = i + 1;

@@ -64,12 +64,12 @@ std::string DataLines(const uint8_t* image, uint32_t from, uint32_t to) {
 
 }  // namespace
 
-std::string FormatInstruction(const ScriptNames& names, uint8_t opcode, uint8_t operand) {
+std::string FormatInstruction(const ScriptNames& names, uint32_t offset, uint8_t opcode, uint8_t operand) {
     const OpcodeInfo* info = FindOpcode(opcode);
-    std::string name = names.Opcode(opcode);
+    std::string name = names.Opcode(offset, opcode, operand);
     if (!info) return (name.empty() ? "op " + std::to_string(opcode) : name) + " " + std::to_string(operand);
     if (info->operand == OPERAND_NONE) return operand ? name + " " + std::to_string(operand) : name;
-    return name + " " + names.Operand(info->operand, operand);
+    return name + " " + names.Operand(offset, opcode, operand, info->operand);
 }
 
 std::string FormatListing(const ScriptNames& names, const CodeImage& image,
@@ -87,7 +87,7 @@ std::string FormatListing(const ScriptNames& names, const CodeImage& image,
             }
         uint8_t opcode = image.bytes[pos];
         uint8_t operand = image.bytes[pos + 1];
-        out += Printf("%04x  %02x %02x  ", pos, opcode, operand) + FormatInstruction(names, opcode, operand);
+        out += Printf("%04x  %02x %02x  ", pos, opcode, operand) + FormatInstruction(names, pos, opcode, operand);
         pos += INSTRUCTION_SIZE;
         if (opcode == OP_SKIP) {
             uint32_t end = pos + uint32_t(operand) * INSTRUCTION_SIZE;

@@ -1,15 +1,18 @@
 // quillo-check: compiles a script exactly as quillo compiles "scriptcommand.txt" and shows what
-// the program would show, or what it would install.
+// the program would show, or what it would install, and warns about mistakes that compile silently.
 #include <cstdio>
 #include <string>
 #include <vector>
 
 #include "compile_session.h"
 #include "engine.h"
-#include "json_writer.h"
 #include "listing.h"
+#include "script_warnings.h"
+#include "text_file.h"
 #include "tool_args.h"
+#include "tool_json.h"
 #include "tool_port.h"
+#include "tool_text.h"
 #include "utf8_text.h"
 
 namespace {
@@ -18,52 +21,37 @@ constexpr int EXIT_CLEAN = 0;
 constexpr int EXIT_MESSAGES = 1;
 constexpr int EXIT_USAGE = 2;
 
-std::string ImageJson() {
-    if (!gEngine.code.bytes) return "null";
-    std::string hex;
-    char byte[4];
-    for (uint32_t i = 0; i < gEngine.code.size; ++i) {
-        std::snprintf(byte, sizeof byte, i ? " %02x" : "%02x", gEngine.code.bytes[i]);
-        hex += byte;
-    }
-    return JsonString(hex);
-}
-
-std::string TablesJson() {
-    std::vector<std::string> tables;
-    for (const FunctionTable& table : gEngine.functionTables) {
-        JsonObject entries;
-        for (int i = 0; i < FUNCTION_TABLE_SIZE; ++i)
-            if (table[i] != NO_FUNCTION) entries.Number(std::to_string(i), table[i]);
-        tables.push_back(entries.Encode());
-    }
-    return JsonArray(tables);
-}
-
-void PrintJson(const CompileOutcome& outcome) {
-    std::vector<std::string> messages;
-    for (const CompileMessageRecord& message : outcome.messages) messages.push_back(JsonString(Utf16ToUtf8(message.text)));
-    JsonObject json;
-    json.Raw("messages", JsonArray(messages)).Raw("image", ImageJson()).Raw("tables", TablesJson());
-    std::printf("%s\n", json.Encode().c_str());
-}
-
 std::string WithoutTrailingBlanks(std::string text) {
     while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.pop_back();
     return text;
 }
 
+// One line per message as "SCRIPT:LINE: MESSAGE DETAIL". An open block or function reported only
+// because an earlier message stopped the compile there says so, and the code-buffer overflow,
+// which the program shows again at the end, is shown once. A file that cannot be read
+// gets one line that says why.
 void PrintMessages(const CheckOptions& options, const CompileOutcome& outcome) {
+    const std::string unusable = outcome.loaded || options.raw ? "" : UnusableFileMessage(options.script);
+    if (!unusable.empty()) {
+        std::fprintf(stderr, "%s\n", unusable.c_str());
+        return;
+    }
+    bool stopped = false;  // a message in the line loop ended the compile early
+    bool codeFullShown = false;
     for (const CompileMessageRecord& message : outcome.messages) {
         if (options.raw) {
-            std::fprintf(stderr, "%s\n", Utf16ToUtf8(message.text).c_str());
+            std::fprintf(stderr, "%s\n", ComposedMessage(message, true).c_str());
             continue;
         }
-        std::string text = WithoutTrailingBlanks(Utf16ToUtf8(MessageWithoutLine(message)));
-        if (message.line)
-            std::fprintf(stderr, "%s:%d: %s\n", options.script.c_str(), message.line, text.c_str());
-        else
-            std::fprintf(stderr, "%s: %s\n", options.script.c_str(), text.c_str());
+        if (message.id == MSG_CODE_FULL && codeFullShown) continue;
+        std::string text = WithoutTrailingBlanks(ComposedMessage(message, false));
+        if (message.id == MSG_IF_NOT_CLOSED || message.id == MSG_FUNC_UNMATCHED) {
+            if (stopped) text += ToolText(T_FOLLOWS_FROM_ABOVE);
+        } else {
+            stopped = true;
+        }
+        codeFullShown = codeFullShown || message.id == MSG_CODE_FULL;
+        std::fprintf(stderr, "%s:%d: %s\n", options.script.c_str(), message.line, text.c_str());
     }
 }
 
@@ -74,26 +62,31 @@ int main(int argc, char** argv) {
     CheckOptions options;
     std::string error;
     if (!ParseCheckArguments(ToolArguments(argc, argv), &options, &error)) {
-        std::fprintf(stderr, "quillo-check: %s\n%s", error.c_str(), CHECK_USAGE);
+        std::fprintf(stderr, "quillo-check: %s\n%s", error.c_str(), ToolText(T_CHECK_USAGE));
         return EXIT_USAGE;
     }
-    if (options.help) {
-        std::printf("%s", CHECK_USAGE);
+    if (options.common.help) {
+        std::printf("%s", ToolText(T_CHECK_USAGE));
         return EXIT_CLEAN;
     }
-    if (!UseToolCompilerPort(options.codePage, nullptr)) {
-        std::fprintf(stderr, "quillo-check: code page %d is not available here\n", options.codePage);
+    if (!UseToolCompilerPort(options.common.codePage, nullptr)) {
+        std::fprintf(stderr, "quillo-check: %s\n", Say(T_CODE_PAGE_UNAVAILABLE, options.common.codePage).c_str());
         return EXIT_USAGE;
     }
     InitEngine();
     CompileOutcome outcome = CompileLikeHost(Utf8ToUtf16(options.script));
     if (options.json) {
-        PrintJson(outcome);
+        std::printf("%s\n", CheckJson(outcome).c_str());
     } else {
         PrintMessages(options, outcome);
         if (options.listing)
             std::printf("%s", FormatListing(outcome.names, gEngine.code, gEngine.functionTables).c_str());
     }
+    std::fflush(stdout);
+    std::vector<ScriptWarning> warnings;
+    if (options.common.warnings) warnings = ScriptWarnings(outcome, options.common.codePage);
+    PrintWarnings(options.script, warnings);
     ReleaseCodeImage();
-    return outcome.messages.empty() ? EXIT_CLEAN : EXIT_MESSAGES;
+    if (!outcome.messages.empty()) return EXIT_MESSAGES;
+    return options.common.warningsAsErrors && !warnings.empty() ? EXIT_MESSAGES : EXIT_CLEAN;
 }

@@ -11,11 +11,14 @@
 #include "sim_trace.h"
 #include "text_file.h"
 #include "tool_args.h"
+#include "tool_json.h"
 #include "tool_port.h"
+#include "tool_text.h"
 
 namespace {
 
 constexpr int EXIT_DONE = 0;
+constexpr int EXIT_WARNINGS = 1;
 constexpr int EXIT_USAGE = 2;
 
 void PrintRecords(const std::vector<SimRecord>& records, bool json) {
@@ -25,7 +28,13 @@ void PrintRecords(const std::vector<SimRecord>& records, bool json) {
 }
 
 int Usage(const std::string& error) {
-    std::fprintf(stderr, "quillo-sim: %s\n%s", error.c_str(), SIM_USAGE);
+    std::fprintf(stderr, "quillo-sim: %s\n%s", error.c_str(), ToolText(T_SIM_USAGE));
+    return EXIT_USAGE;
+}
+
+int Unusable(const std::string& path) {
+    std::string problem = UnusableFileMessage(path);
+    std::fprintf(stderr, "quillo-sim: %s\n", problem.empty() ? Say(T_FILE_UNREADABLE, path.c_str()).c_str() : problem.c_str());
     return EXIT_USAGE;
 }
 
@@ -35,22 +44,20 @@ int Simulate(const SimOptions& options) {
     if (!options.events.empty()) {
         events = OpenToolFile(options.events, "rb");
         eventsName = options.events;
-        if (!events) {
-            std::fprintf(stderr, "quillo-sim: cannot read %s\n", options.events.c_str());
-            return EXIT_USAGE;
-        }
+        if (!events) return Unusable(options.events);
     }
     SimSession session;
+    session.CheckWarnings(options.common.warnings, options.common.codePage);
     if (options.trace) {
         session.SetTrace(stderr);
         std::fprintf(stderr, "trace: start\n");
     }
     SimRecord start;
     if (!session.Start(options.script, &start)) {
-        std::fprintf(stderr, "quillo-sim: cannot read %s\n", options.script.c_str());
         if (events != stdin) std::fclose(events);
-        return EXIT_USAGE;
+        return Unusable(options.script);
     }
+    PrintWarnings(options.script, session.Warnings());
     PrintRecords({start}, options.json);
 
     int status = EXIT_DONE;
@@ -71,8 +78,10 @@ int Simulate(const SimOptions& options) {
     }
     if (events != stdin) std::fclose(events);
     StopTrace();
-    for (const std::string& warning : session.StuckKeyWarnings())
-        std::fprintf(stderr, "quillo-sim: warning: %s\n", warning.c_str());
+    std::vector<std::string> stuck = options.common.warnings ? session.StuckKeyWarnings() : std::vector<std::string>{};
+    for (const std::string& warning : stuck) std::fprintf(stderr, "quillo-sim: warning: %s\n", warning.c_str());
+    bool warned = !session.Warnings().empty() || !stuck.empty();
+    if (status == EXIT_DONE && warned && options.common.warningsAsErrors) status = EXIT_WARNINGS;
     return status;
 }
 
@@ -83,16 +92,19 @@ int main(int argc, char** argv) {
     SimOptions options;
     std::string error;
     if (!ParseSimArguments(ToolArguments(argc, argv), &options, &error)) return Usage(error);
-    if (options.help) {
-        std::printf("%s", SIM_USAGE);
+    if (options.common.help) {
+        std::printf("%s", ToolText(T_SIM_USAGE));
         return EXIT_DONE;
     }
-    if (!UseToolCompilerPort(options.codePage, nullptr)) {
-        std::fprintf(stderr, "quillo-sim: code page %d is not available here\n", options.codePage);
+    if (!UseToolCompilerPort(options.common.codePage, nullptr)) {
+        std::fprintf(stderr, "quillo-sim: %s\n", Say(T_CODE_PAGE_UNAVAILABLE, options.common.codePage).c_str());
         return EXIT_USAGE;
     }
     ScriptTestOptions testOptions;
     testOptions.trace = options.trace;
+    testOptions.warnings = options.common.warnings;
+    testOptions.warningsAsErrors = options.common.warningsAsErrors;
+    testOptions.codePage = options.common.codePage;
     int status = options.test ? RunScriptTests(options.testFiles, testOptions) : Simulate(options);
     ReleaseCodeImage();
     return status;

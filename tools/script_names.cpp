@@ -1,47 +1,10 @@
 #include "script_names.h"
 
 #include <cstdio>
-#include <cstdlib>
 
-#include "compile_context.h"
+#include "compile_session.h"
 
 namespace {
-
-const char* const STATEMENT_KEYWORDS[] = {"ifpc", "ifce", "ifsw", "ifnsw", "endif", "func", "endfunc", "define", "string"};
-
-bool IsStatement(const char* line) {
-    for (const char* keyword : STATEMENT_KEYWORDS)
-        if (MatchKeyword(line, keyword)) return true;
-    return false;
-}
-
-const char* SkipBlanks(const char* text) {
-    while (*text == ' ' || *text == '\t') ++text;
-    return text;
-}
-
-// One value token read for naming only: a symbol (with its name), a number or a quoted
-// character. Unknown names give known = false; nothing is ever reported.
-struct NamedValue {
-    bool known;
-    int32_t value;
-    const char* name;  // the symbol's name, or none
-};
-
-NamedValue ReadNamedValue(const CompileContext& ctx, const char* text, char* token, const char** after) {
-    text = SkipBlanks(text);
-    bool quoted = *text == '"' || *text == '\'';
-    *after = ReadToken(token, text, TOKEN_SIZE);
-    if (quoted) return NamedValue{true, static_cast<int8_t>(token[0]), nullptr};
-    if (token[0] == 0 || token[0] == '#') return NamedValue{false, 0, nullptr};
-    if (token[0] == '0' && token[1] == 'x')
-        return NamedValue{true, static_cast<int32_t>(std::strtoul(token + 2, nullptr, 16)), nullptr};
-    if (token[0] == '-' || (token[0] >= '0' && token[0] <= '9'))
-        return NamedValue{true, static_cast<int32_t>(std::strtol(token, nullptr, 10)), nullptr};
-    const SymbolEntry* symbol = FindSymbol(&ctx, token);
-    if (!symbol) return NamedValue{false, 0, nullptr};
-    return NamedValue{true, symbol->value, symbol->name};
-}
 
 bool IsLetterOrDigit(uint8_t value) { return (value >= '0' && value <= '9') || (value >= 'A' && value <= 'Z'); }
 
@@ -87,55 +50,45 @@ std::string ScriptNames::Best(int space, int value) const {
     return best ? *best : "";
 }
 
-void ScriptNames::Learn(const CompileContext& ctx) {
-    if (!ctx.text) return;
-    char line[LINE_BUFFER_SIZE];
-    char token[TOKEN_SIZE];
-    const char* next = ctx.text;
-    while (*next) {
-        next = SkipBlanks(next);
-        int length = 0;
-        while (length < MAX_LINE_LENGTH && *next && *next != '\r' && *next != '\n') line[length++] = *next++;
-        line[length] = 0;
-        if (*next == '\r') ++next;
-        if (*next == '\n') ++next;
-        if (line[0] == 0 || line[0] == '#') continue;
-
-        const char* after = nullptr;
-        if (const char* rest = MatchKeyword(line, "func")) {
-            // func FLAGS KEY: the key's name for each table it registers
-            NamedValue flags = ReadNamedValue(ctx, rest, token, &after);
-            NamedValue key = ReadNamedValue(ctx, after, token, &after);
-            if (flags.known && key.name) {
-                uint8_t number = static_cast<uint8_t>(key.value);
-                if (flags.value & 1) Note(NAMES_EVENT_FUNCTION, number, key.name);
-                if (flags.value & 6) Note(NAMES_KEY_FUNCTION, number, key.name);
-            }
-            continue;
-        }
-        if (IsStatement(line)) continue;
-        NamedValue opcode = ReadNamedValue(ctx, line, token, &after);
-        if (!opcode.known) continue;
-        uint8_t number = static_cast<uint8_t>(opcode.value);
-        if (opcode.name) Note(NAMES_OPCODE, number, opcode.name);
-        const OpcodeInfo* info = FindOpcode(number);
-        NamedValue operand = ReadNamedValue(ctx, after, token, &after);
-        if (info && operand.name) Note(info->operand, static_cast<uint8_t>(operand.value), operand.name);
+void ScriptNames::Learn(const CompileOutcome& outcome) {
+    for (const CompiledLine& func : outcome.functions) {
+        // func FLAGS KEY: the key's name for each table it registers
+        if (func.second.symbol.empty()) continue;
+        uint8_t number = static_cast<uint8_t>(func.second.value);
+        if (func.first.value & 1) Note(NAMES_EVENT_FUNCTION, number, func.second.symbol);
+        if (func.first.value & 6) Note(NAMES_KEY_FUNCTION, number, func.second.symbol);
+    }
+    for (const CompiledLine& instruction : outcome.instructions) {
+        auto opcode = static_cast<uint8_t>(instruction.first.value);
+        auto operand = static_cast<uint8_t>(instruction.second.value);
+        written_[instruction.offset] = Written{opcode, operand, instruction.first.symbol, instruction.second.symbol};
+        if (!instruction.first.symbol.empty()) Note(NAMES_OPCODE, opcode, instruction.first.symbol);
+        const OpcodeInfo* info = FindOpcode(opcode);
+        if (info && !instruction.second.symbol.empty()) Note(info->operand, operand, instruction.second.symbol);
     }
 }
 
-std::string ScriptNames::Opcode(uint8_t opcode) const {
-    std::string name = Best(NAMES_OPCODE, opcode);
+// What the compiler wrote at `offset`, while the image still holds those bytes there.
+const ScriptNames::Written* ScriptNames::WrittenAt(uint32_t offset, uint8_t opcode, uint8_t operand) const {
+    auto found = written_.find(offset);
+    if (found == written_.end() || found->second.opcode != opcode || found->second.operand != operand) return nullptr;
+    return &found->second;
+}
+
+std::string ScriptNames::Opcode(uint32_t offset, uint8_t opcode, uint8_t operand) const {
+    const Written* written = WrittenAt(offset, opcode, operand);
+    std::string name = written && !written->opcodeName.empty() ? written->opcodeName : Best(NAMES_OPCODE, opcode);
     if (!name.empty()) return name;
     const OpcodeInfo* info = FindOpcode(opcode);
     return info ? info->mnemonic : "";
 }
 
-std::string ScriptNames::Operand(OperandKind kind, uint8_t value) const {
-    std::string plain = PlainOperand(kind, value);
-    std::string name = Best(kind, value);
-    if (name.empty() && kind == OPERAND_FUNCTION) name = Best(NAMES_EVENT_FUNCTION, value);
-    if (name.empty() && kind == OPERAND_KEY) name = Best(NAMES_KEY_FUNCTION, value);
+std::string ScriptNames::Operand(uint32_t offset, uint8_t opcode, uint8_t operand, OperandKind kind) const {
+    std::string plain = PlainOperand(kind, operand);
+    const Written* written = WrittenAt(offset, opcode, operand);
+    std::string name = written && !written->operandName.empty() ? written->operandName : Best(kind, operand);
+    if (name.empty() && kind == OPERAND_FUNCTION) name = Best(NAMES_EVENT_FUNCTION, operand);
+    if (name.empty() && kind == OPERAND_KEY) name = Best(NAMES_KEY_FUNCTION, operand);
     if (name.empty() || name == plain) return plain;
     return name + " (" + plain + ")";
 }

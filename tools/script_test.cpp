@@ -3,16 +3,19 @@
 #include <cstdio>
 
 #include "expectation.h"
+#include "line_tokens.h"
 #include "sim_session.h"
 #include "sim_trace.h"
-#include "line_tokens.h"
 #include "text_file.h"
+#include "tool_text.h"
+#include "utf8_text.h"
 
 namespace {
 
 constexpr int STATUS_PASSED = 0;
 constexpr int STATUS_FAILED = 1;
 constexpr int STATUS_BAD_INPUT = 2;
+const char* const UTF8_BOM = "\xEF\xBB\xBF";
 
 bool IsAbsolutePath(const std::string& path) {
     return (!path.empty() && (path[0] == '/' || path[0] == '\\')) || (path.size() > 1 && path[1] == ':');
@@ -25,6 +28,7 @@ std::string Directory(const std::string& path) {
 
 // One input and the expectations written after it.
 struct Block {
+    int line = 0;  // of the input (the script line for the start-up record)
     std::vector<SimRecord> records;
     std::vector<Expectation> expectations;
 };
@@ -46,15 +50,37 @@ private:
         std::fprintf(stderr, "%s:%d: %s\n", path_.c_str(), line, what.c_str());
         return STATUS_BAD_INPUT;
     }
+    bool ReadLines(std::vector<std::string>* lines);
+    // With --warnings-as-errors each warning is an expectation (no warning) that failed.
+    void CountWarningsAsFailures(size_t count) {
+        failureCount_ += static_cast<int>(count);
+        expectationCount_ += static_cast<int>(count);
+    }
     void CloseBlock();
     bool StartScript(int line, const std::vector<LineToken>& tokens);
+    int Summary();
 };
 
+bool TestFile::ReadLines(std::vector<std::string>* lines) {
+    if (!ReadTextLines(path_, lines)) {
+        std::string problem = UnusableFileMessage(path_);
+        std::fprintf(stderr, "quillo-sim: %s\n", problem.empty() ? Say(T_FILE_UNREADABLE, path_.c_str()).c_str() : problem.c_str());
+        return false;
+    }
+    if (!lines->empty() && lines->front().compare(0, 3, UTF8_BOM) == 0) lines->front().erase(0, 3);
+    for (size_t i = 0; i < lines->size(); ++i) {
+        if (IsValidUtf8((*lines)[i])) continue;
+        std::fprintf(stderr, "%s\n", Say(T_FILE_NOT_UTF8, path_.c_str(), int(i) + 1).c_str());
+        return false;
+    }
+    return true;
+}
+
 void TestFile::CloseBlock() {
-    for (const ExpectationFailure& failure : CheckExpectations(block_.expectations, block_.records)) {
-        std::fprintf(stderr, "%s:%d: expected %s, got %s\n", path_.c_str(), failure.line, failure.expected.c_str(),
-                     failure.got.c_str());
+    for (const ExpectationFailure& failure : CheckExpectations(block_.expectations, block_.records, block_.line)) {
+        std::fprintf(stderr, "%s\n", Say(T_EXPECTED_GOT, path_.c_str(), failure.line, failure.expected.c_str(), failure.got.c_str()).c_str());
         ++failureCount_;
+        if (failure.unexpected) ++expectationCount_;  // an implicit "no compile message"
     }
     expectationCount_ += static_cast<int>(block_.expectations.size());
     block_ = Block{};
@@ -67,20 +93,36 @@ bool TestFile::StartScript(int line, const std::vector<LineToken>& tokens) {
         std::fprintf(stderr, "trace: start\n");
         session_.SetTrace(stderr);
     }
+    session_.CheckWarnings(options_.warnings, options_.codePage);
     if (!session_.Start(script, &start)) {
-        BadLine(line, "cannot read the script " + script);
+        std::string problem = UnusableFileMessage(script);
+        BadLine(line, problem.empty() ? Say(T_FILE_UNREADABLE, script.c_str()) : problem);
         return false;
     }
+    PrintWarnings(script, session_.Warnings());
+    if (options_.warningsAsErrors) CountWarningsAsFailures(session_.Warnings().size());
+    block_.line = line;
     block_.records.push_back(start);
     return true;
 }
 
+int TestFile::Summary() {
+    std::vector<std::string> stuck = options_.warnings ? session_.StuckKeyWarnings() : std::vector<std::string>{};
+    for (const std::string& warning : stuck) std::fprintf(stderr, "%s: warning: %s\n", path_.c_str(), warning.c_str());
+    int warnings = static_cast<int>(session_.Warnings().size() + stuck.size());
+    if (options_.warningsAsErrors) CountWarningsAsFailures(stuck.size());
+    if (options_.warningsAsErrors && warnings) std::fprintf(stderr, "%s\n", Say(T_WARNINGS_FAIL, path_.c_str(), warnings).c_str());
+    if (failureCount_) {
+        std::printf("%s\n", Say(T_TEST_FAILED, path_.c_str(), failureCount_, expectationCount_).c_str());
+        return STATUS_FAILED;
+    }
+    std::printf("%s\n", Say(T_TEST_OK, path_.c_str(), expectationCount_).c_str());
+    return STATUS_PASSED;
+}
+
 int TestFile::Run() {
     std::vector<std::string> lines;
-    if (!ReadTextLines(path_, &lines)) {
-        std::fprintf(stderr, "quillo-sim: cannot read %s\n", path_.c_str());
-        return STATUS_BAD_INPUT;
-    }
+    if (!ReadLines(&lines)) return STATUS_BAD_INPUT;
     bool started = false;
     bool startLineAllowed = false;
     for (size_t i = 0; i < lines.size(); ++i) {
@@ -93,7 +135,7 @@ int TestFile::Run() {
         if (!SplitLineTokens(isExpectation ? line.substr(2) : line, &tokens, &error)) return BadLine(number, error);
         if (!started) {
             if (isExpectation || tokens.size() != 2 || tokens[0].text != "script")
-                return BadLine(number, "a test file starts with 'script PATH' (the script, relative to the test file)");
+                return BadLine(number, ToolText(T_TEST_STARTS_WITH_SCRIPT));
             if (!StartScript(number, tokens)) return STATUS_BAD_INPUT;
             started = startLineAllowed = true;
             continue;
@@ -115,18 +157,12 @@ int TestFile::Run() {
         if (!ParseSimInput(tokens, session_.Symbols(), &input, &error)) return BadLine(number, error);
         CloseBlock();
         if (options_.trace) std::fprintf(stderr, "trace: %s\n", line.c_str());
+        block_.line = number;
         block_.records = session_.Apply(input, line);
     }
-    if (!started) return BadLine(static_cast<int>(lines.size()), "no 'script PATH' line");
+    if (!started) return BadLine(static_cast<int>(lines.size()), ToolText(T_TEST_NO_SCRIPT_LINE));
     CloseBlock();
-    for (const std::string& warning : session_.StuckKeyWarnings())
-        std::fprintf(stderr, "%s: warning: %s\n", path_.c_str(), warning.c_str());
-    if (failureCount_) {
-        std::printf("%s: FAILED %d of %d expectations\n", path_.c_str(), failureCount_, expectationCount_);
-        return STATUS_FAILED;
-    }
-    std::printf("%s: ok, %d expectations\n", path_.c_str(), expectationCount_);
-    return STATUS_PASSED;
+    return Summary();
 }
 
 }  // namespace

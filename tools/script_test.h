@@ -5,13 +5,18 @@
 //     tap CapsLock                  # an input...
 //     => inject down 0x11           # ...and what it must do
 //
-// The trace quillo-sim prints is itself in this format.
+// The trace quillo-sim prints is itself in this format. Test files are UTF-8 (a byte-order mark is
+// skipped). Every compile message, at the start and after a reload, must be expected with
+// "=> message TEXT", or the test fails.
 #pragma once
 #include <string>
 #include <vector>
 
 struct ScriptTestOptions {
     bool trace = false;
+    bool warnings = true;           // the script's warnings on stderr
+    bool warningsAsErrors = false;  // each warning then fails its test file
+    int codePage = 932;             // the scripts' code page
 };
 
 // Runs every file and reports each failing expectation on stderr as "FILE:LINE: expected X,

@@ -1,6 +1,7 @@
 #include "sim_input.h"
 
 #include "engine.h"
+#include "tool_text.h"
 
 namespace {
 
@@ -37,12 +38,12 @@ bool ParseKeyOptions(const std::vector<LineToken>& tokens, SimInput* input, std:
         bool scan = word.rfind("scan=", 0) == 0;
         bool time = word.rfind("time=", 0) == 0;
         if (tokens[i].quoted || (!scan && !time)) {
-            *error = "unexpected '" + word + "' (only scan=S and time=T may follow the key)";
+            *error = Say(T_KEY_OPTION, word.c_str());
             return false;
         }
         uint32_t value = 0;
         if (!ParseUnsigned(word.substr(5), &value)) {
-            *error = "'" + word + "' needs a number from 0 to 0xFFFFFFFF";
+            *error = Say(T_KEY_OPTION_NUMBER, word.c_str());
             return false;
         }
         if (scan) {
@@ -59,11 +60,11 @@ bool ParseKeyOptions(const std::vector<LineToken>& tokens, SimInput* input, std:
 bool ParseKeyInput(const std::vector<LineToken>& tokens, const std::vector<ScriptSymbol>& symbols,
                    SimInput* input, std::string* error) {
     if (tokens.size() < 2 || tokens[1].quoted) {
-        *error = "'" + tokens[0].text + "' needs a key: 0x41, 65, A or a name the script defines";
+        *error = Say(T_NEEDS_KEY, tokens[0].text.c_str());
         return false;
     }
     if (!ParseKeyWord(tokens[1].text, symbols, &input->vk)) {
-        *error = "'" + tokens[1].text + "' is no virtual key (0x00-0xFF, 0-255, one letter or digit, or a defined name)";
+        *error = Say(T_NOT_A_KEY, tokens[1].text.c_str());
         return false;
     }
     return ParseKeyOptions(tokens, input, error);
@@ -72,7 +73,7 @@ bool ParseKeyInput(const std::vector<LineToken>& tokens, const std::vector<Scrip
 bool ParseEventInput(const std::vector<LineToken>& tokens, SimInput* input, std::string* error) {
     int64_t n = 0;
     if (tokens.size() != 2 || !ParseNumber(tokens[1].text, &n) || n < 0 || n > 255) {
-        *error = "'event' needs one function-table-0 entry number from 0 to 255";
+        *error = Say(T_EVENT_NUMBER);
         return false;
     }
     input->event = static_cast<uint8_t>(n);
@@ -87,12 +88,12 @@ bool ParseImeInput(const std::vector<LineToken>& tokens, SimInput* input, std::s
     if (tokens.size() >= 2 && tokens.size() <= 3 && tokens[1].text == "open") {
         input->imeOpen = true;
         if (tokens.size() == 3 && !ParseUnsigned(tokens[2].text, &input->compositionLength)) {
-            *error = "the composition length after 'ime open' must be a number";
+            *error = Say(T_IME_LENGTH);
             return false;
         }
         return true;
     }
-    *error = "'ime' takes 'open [COMPOSITION_LENGTH]' or 'closed'";
+    *error = Say(T_IME_FORM);
     return false;
 }
 
@@ -123,7 +124,7 @@ bool ParseSimInput(const std::vector<LineToken>& tokens, const std::vector<Scrip
                    SimInput* input, std::string* error) {
     *input = SimInput{};
     if (tokens.empty() || tokens[0].quoted) {
-        *error = "an input line starts with down, up, sysdown, sysup, tap, reload, event, ime or dump";
+        *error = Say(T_INPUT_START);
         return false;
     }
     const std::string& word = tokens[0].text;
@@ -136,7 +137,7 @@ bool ParseSimInput(const std::vector<LineToken>& tokens, const std::vector<Scrip
     if (word == "reload" || word == "dump") {
         input->kind = word == "reload" ? INPUT_RELOAD : INPUT_DUMP;
         if (tokens.size() == 1) return true;
-        *error = "'" + word + "' takes nothing after it";
+        *error = Say(T_TAKES_NOTHING, word.c_str());
         return false;
     }
     if (word == "event") {
@@ -147,6 +148,6 @@ bool ParseSimInput(const std::vector<LineToken>& tokens, const std::vector<Scrip
         input->kind = INPUT_IME;
         return ParseImeInput(tokens, input, error);
     }
-    *error = "unknown input '" + word + "' (down, up, sysdown, sysup, tap, reload, event, ime or dump)";
+    *error = Say(T_UNKNOWN_INPUT, word.c_str());
     return false;
 }

@@ -3,7 +3,6 @@
 #include <cstdio>
 
 #include "commands.h"
-#include "json_writer.h"
 #include "line_tokens.h"
 
 namespace {
@@ -12,19 +11,6 @@ const char* const FIXED_REGISTER_NAMES[] = {"R_STATE", "R_MARK", "R_TIMEOUT", "R
                                             "R_VK", "R_TIME", "R_SCAN", "R_MODE"};
 
 bool IsFixedRegister(int index) { return index >= R_STATE && index <= R_MODE; }
-
-std::string CommandJson(const SimCommand& command) {
-    JsonObject json;
-    switch (command.id) {
-    case CmdRunProgram: json.Text("cmd", "run").Text("file", command.text).Text("params", command.params); break;
-    case CmdRotateScreen: json.Text("cmd", "rotate").Number("value", command.value); break;
-    case CmdWindowAction: json.Text("cmd", "window").Number("value", command.value); break;
-    case CmdNotice: json.Text("cmd", "notice").Text("text", command.text); break;
-    case CmdStatusLine: json.Text("cmd", "status").Number("line", command.value).Text("text", command.text); break;
-    default: json.Text("cmd", "other").Number("id", command.id).Number("value", command.value); break;
-    }
-    return json.Encode();
-}
 
 std::string CommandLine(const SimCommand& command) {
     switch (command.id) {
@@ -35,27 +21,6 @@ std::string CommandLine(const SimCommand& command) {
     case CmdStatusLine: return "status " + std::to_string(command.value) + " " + QuoteText(command.text);
     default: return "command " + std::to_string(command.id) + " " + std::to_string(command.value);
     }
-}
-
-std::string ResultJson(const SimRecord& record) {
-    switch (record.result) {
-    case RESULT_SWALLOWED: return JsonString("swallowed");
-    case RESULT_PASSED: return JsonString("passed");
-    case RESULT_NUMBER: return std::to_string(record.number);
-    default: return "null";
-    }
-}
-
-std::string StateJson(const EngineSnapshot& state) {
-    std::vector<std::string> regs;
-    for (int32_t r : state.regs) regs.push_back(std::to_string(r));
-    return JsonObject()
-        .Number("acc", state.acc)
-        .Raw("regs", JsonArray(regs))
-        .Number("sysflags", state.sysflags)
-        .Number("mode", state.regs[R_MODE])
-        .Number("keyTable", state.keyTable)
-        .Encode();
 }
 
 }  // namespace
@@ -80,24 +45,6 @@ EngineSnapshot TakeEngineSnapshot() {
     state.sysflags = gEngine.sysflags;
     state.keyTable = gEngine.keyTable == gEngine.functionTables[2] ? 2 : 1;
     return state;
-}
-
-std::string RecordJson(const SimRecord& record) {
-    std::vector<std::string> injected;
-    for (const RecordedKey& key : record.injected)
-        injected.push_back(JsonObject().Number("vk", key.vk).Bool("up", key.up).Encode());
-    std::vector<std::string> commands;
-    for (const SimCommand& command : record.commands) commands.push_back(CommandJson(command));
-    JsonObject json;
-    json.Text("input", record.input).Raw("injected", JsonArray(injected)).Raw("commands", JsonArray(commands));
-    json.Raw("result", ResultJson(record));
-    if (record.hasMessages) {
-        std::vector<std::string> messages;
-        for (const std::string& message : record.messages) messages.push_back(JsonString(message));
-        json.Raw("messages", JsonArray(messages));
-    }
-    if (record.hasState) json.Raw("state", StateJson(record.state));
-    return json.Encode();
 }
 
 std::vector<std::string> RecordLines(const SimRecord& record, bool allRegisters) {

@@ -1,6 +1,7 @@
 // What quillo-sim reports for one input: keys injected, commands handled, the result, and for
-// some inputs compile messages or the engine's state. One record prints as one JSON line or as
-// a block of "=> ..." lines, the format script test files are written in.
+// some inputs compile messages or the engine's state. One record prints as one JSON line
+// (RecordJson, tool_json.h) or as a block of "=> ..." lines, the format script test files are
+// written in.
 #pragma once
 #include <cstdint>
 #include <string>
@@ -32,15 +33,13 @@ struct SimRecord {
     SimResult result = RESULT_NONE;
     int32_t number = 0;  // RESULT_NUMBER
     bool hasMessages = false;
-    std::vector<std::string> messages;  // composed compile messages, UTF-8
+    std::vector<std::string> messages;  // composed compile messages in the tools' language, UTF-8
+    std::vector<std::string> messageAlternates;  // the same in the other language; a test may expect either
     bool hasState = false;
     EngineSnapshot state{};
 };
 
 EngineSnapshot TakeEngineSnapshot();
-
-// One JSON object, no line end.
-std::string RecordJson(const SimRecord& record);
 
 // The record's "=> ..." lines without the arrow, in the order: messages, injected keys, result,
 // commands, state. `allRegisters` lists every register in the state, not only the fixed ones

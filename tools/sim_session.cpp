@@ -5,15 +5,18 @@
 
 #include "commands.h"
 #include "sim_trace.h"
+#include "tool_text.h"
 #include "utf8_text.h"
 
 int gSimWindow;
 
 namespace {
 
-const char* const MODIFIER_NAMES[][2] = {
-    {"0x01", "control (0x11)"}, {"0x02", "shift (0x10)"}, {"0x10", "key 0x5C"}, {"0x20", "kana key (0x15)"}};
-const int32_t MODIFIER_BITS[] = {MODS_CONTROL, MODS_SHIFT, MODS_WIN, MODS_KANA};
+struct Modifier {
+    int32_t bit;
+    uint8_t vk;  // the key PRESS holds down for it
+};
+const Modifier MODIFIERS[] = {{MODS_CONTROL, 0x11}, {MODS_SHIFT, 0x10}, {MODS_WIN, 0x5C}, {MODS_KANA, 0x15}};
 
 uint32_t DefaultScan(uint8_t vk) { return ScanTable[vk] == 0xFF ? 0 : ScanTable[vk]; }
 
@@ -46,6 +49,8 @@ bool SimSession::Start(const std::string& scriptPath, SimRecord* record) {
     record->input = "start";
     Compile(record);
     if (!outcome_.loaded) return false;
+    warnings_.clear();
+    if (checkWarnings_) warnings_ = ScriptWarnings(outcome_, codePage_);
     gEngine.window = &gSimWindow;
     record->result = RESULT_NUMBER;
     record->number = RunEventFunction(0);
@@ -58,7 +63,10 @@ void SimSession::Compile(SimRecord* record) {
     outcome_ = CompileLikeHost(Utf8ToUtf16(scriptPath_));
     if (traceOut_) StartTrace(&outcome_.names, traceOut_);
     record->hasMessages = true;
-    for (const CompileMessageRecord& message : outcome_.messages) record->messages.push_back(Utf16ToUtf8(message.text));
+    for (const CompileMessageRecord& message : outcome_.messages) {
+        record->messages.push_back(ComposedMessage(message, true));
+        record->messageAlternates.push_back(OtherLanguageMessage(message));
+    }
 }
 
 std::vector<SimRecord> SimSession::Apply(const SimInput& input, const std::string& line) {
@@ -125,8 +133,7 @@ void SimSession::Finish(SimRecord* record) {
     for (int i = 0; i < gPortRecording.commandCount; ++i)
         record->commands.push_back(HandleCommand(gPortRecording.commands[i]));
     if (gPortRecording.overflowed)
-        std::fprintf(stderr, "quillo-sim: warning: '%s' injected or posted more than the recorder holds; the rest are not shown\n",
-                     record->input.c_str());
+        std::fprintf(stderr, "quillo-sim: warning: %s\n", Say(W_RECORDER_FULL, record->input.c_str()).c_str());
     ClearPortRecording();
 }
 
@@ -180,18 +187,9 @@ void SimSession::WindowAction(uint32_t letter) {
 
 std::vector<std::string> SimSession::StuckKeyWarnings() const {
     std::vector<std::string> warnings;
-    char text[160];
-    for (int vk = 0; vk < 256; ++vk) {
-        if (!keyDown_[vk]) continue;
-        std::snprintf(text, sizeof text, "key 0x%02X was injected down and never up: it stays held down", vk);
-        warnings.push_back(text);
-    }
-    int32_t mods = gEngine.regs[R_MODS];
-    for (int i = 0; i < 4; ++i) {
-        if (!(mods & MODIFIER_BITS[i])) continue;
-        std::snprintf(text, sizeof text, "R_MODS still holds %s, %s: the next PRESS will add it", MODIFIER_NAMES[i][0],
-                      MODIFIER_NAMES[i][1]);
-        warnings.push_back(text);
-    }
+    for (int vk = 0; vk < 256; ++vk)
+        if (keyDown_[vk]) warnings.push_back(Say(W_STUCK_KEY, unsigned(vk)));
+    for (const Modifier& modifier : MODIFIERS)
+        if (gEngine.regs[R_MODS] & modifier.bit) warnings.push_back(Say(W_MODS_LEFT, unsigned(modifier.bit), unsigned(modifier.vk)));
     return warnings;
 }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "compile_session.h"
+#include "script_warnings.h"
 #include "sim_input.h"
 #include "sim_record.h"
 
@@ -20,6 +21,14 @@ public:
 
     // Keys the script injected down and never up, and modifiers left in R_MODS.
     std::vector<std::string> StuckKeyWarnings() const;
+
+    // With `on`, Start finds the script's warnings (ScriptWarnings) before it runs the start-up
+    // function; `codePage` is the one the script is read in.
+    void CheckWarnings(bool on, int codePage) {
+        checkWarnings_ = on;
+        codePage_ = codePage;
+    }
+    const std::vector<ScriptWarning>& Warnings() const { return warnings_; }
 
     // Every executed instruction goes to `out` (none: no trace), named after each compile.
     void SetTrace(std::FILE* out) { traceOut_ = out; }
@@ -36,6 +45,9 @@ private:
     uint32_t compositionLength_ = 0;
     bool keyDown_[256] = {};
     std::FILE* traceOut_ = nullptr;
+    bool checkWarnings_ = false;
+    int codePage_ = 0;
+    std::vector<ScriptWarning> warnings_;
 
     void Compile(SimRecord* record);
     SimRecord KeyEvent(const SimInput& input, uint32_t message, const std::string& line);

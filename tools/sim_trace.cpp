@@ -34,7 +34,7 @@ bool TransfersControl(uint8_t opcode) {
 void WritePending(bool hasNext, uint32_t next) {
     if (!gTrace.pending) return;
     gTrace.pending = false;
-    std::string text = FormatInstruction(*gTrace.names, gTrace.opcode, gTrace.operand);
+    std::string text = FormatInstruction(*gTrace.names, gTrace.position, gTrace.opcode, gTrace.operand);
     std::fprintf(gTrace.out, "trace %04x  %-28s acc=%d", gTrace.position, text.c_str(), gTrace.acc);
     if (hasNext && TransfersControl(gTrace.opcode) && next != gTrace.position + INSTRUCTION_SIZE)
         std::fprintf(gTrace.out, "  -> %04x", next);

@@ -1,6 +1,7 @@
 #include "text_file.h"
 
 #include "tool_port.h"
+#include "tool_text.h"
 
 bool ReadTextLine(std::FILE* file, std::string* line) {
     line->clear();
@@ -22,4 +23,13 @@ bool ReadTextLines(const std::string& path, std::vector<std::string>* lines) {
     bool ok = !std::ferror(file);
     std::fclose(file);
     return ok;
+}
+
+std::string UnusableFileMessage(const std::string& path) {
+    switch (ToolFileKind(path)) {
+    case FILE_MISSING: return Say(T_FILE_MISSING, path.c_str());
+    case FILE_FOLDER: return Say(T_FILE_IS_FOLDER, path.c_str());
+    case FILE_UNREADABLE: return Say(T_FILE_UNREADABLE, path.c_str());
+    default: return "";
+    }
 }

@@ -8,3 +8,6 @@
 bool ReadTextLine(std::FILE* file, std::string* line);
 // The whole file by UTF-8 path; false when it cannot be opened.
 bool ReadTextLines(const std::string& path, std::vector<std::string>* lines);
+
+// Why a file named on the command line cannot be used ("x.txt: ファイルがありません"), or "" when it can.
+std::string UnusableFileMessage(const std::string& path);

@@ -5,29 +5,33 @@
 
 #include "tool_port.h"
 
+// What both tools accept besides their own flags.
+struct CommonOptions {
+    bool help = false;
+    int codePage = DEFAULT_CODE_PAGE;
+    bool warnings = true;           // --no-warnings turns them off
+    bool warningsAsErrors = false;  // they then count like messages in the exit status
+};
+
 struct CheckOptions {
+    CommonOptions common;
     bool json = false;
     bool raw = false;
     bool listing = false;
-    bool help = false;
-    int codePage = DEFAULT_CODE_PAGE;
     std::string script;
 };
 
 struct SimOptions {
+    CommonOptions common;
     bool json = false;
     bool trace = false;
     bool test = false;
-    bool help = false;
-    int codePage = DEFAULT_CODE_PAGE;
     std::string script;
     std::string events;        // empty: standard input
     std::vector<std::string> testFiles;
 };
 
-extern const char* const CHECK_USAGE;
-extern const char* const SIM_USAGE;
-
-// False with a description in `error` for a command line that does not fit the usage.
+// False with a description in `error` (in the language --lang chose) for a command line that does
+// not fit the usage. --lang takes effect first, wherever it stands.
 bool ParseCheckArguments(const std::vector<std::string>& arguments, CheckOptions* options, std::string* error);
 bool ParseSimArguments(const std::vector<std::string>& arguments, SimOptions* options, std::string* error);

@@ -15,6 +15,11 @@ bool UseToolCompilerPort(int codePage, void (*showMessage)(const char16_t* text)
 // The program's arguments after its name, as UTF-8.
 std::vector<std::string> ToolArguments(int argc, char** argv);
 
+enum FileKind { FILE_READABLE, FILE_MISSING, FILE_FOLDER, FILE_UNREADABLE };
+
+// Whether a path names a file the tools can read, and why not.
+FileKind ToolFileKind(const std::string& path);
+
 // Opens a file named by a UTF-8 path ("rb" and the like); none when it cannot be opened.
 std::FILE* OpenToolFile(const std::string& path, const char* mode);
 

@@ -10,11 +10,14 @@
 
 #include <vector>
 
+#include "code_page_flags.h"
 #include "compiler.h"
 #include "utf8_text.h"
 #include "win32_script_file.h"
 
 namespace {
+
+static_assert(PRECOMPOSED_FLAG == MB_PRECOMPOSED, "the portable flag choice names the Windows flag");
 
 UINT gCodePage = DEFAULT_CODE_PAGE;
 
@@ -22,13 +25,14 @@ const wchar_t* AsWide(const char16_t* text) { return reinterpret_cast<const wcha
 
 int ConvertText(const char* text, char16_t* out, int outCount) {
     if (outCount <= 0) return 0;
-    int needed = MultiByteToWideChar(gCodePage, MB_PRECOMPOSED, text, -1, nullptr, 0);
+    const DWORD flags = MultiByteFlagsFor(static_cast<int>(gCodePage));
+    int needed = MultiByteToWideChar(gCodePage, flags, text, -1, nullptr, 0);
     if (needed <= 0) {
         out[0] = 0;
         return 0;
     }
     std::vector<wchar_t> whole(static_cast<size_t>(needed));
-    MultiByteToWideChar(gCodePage, MB_PRECOMPOSED, text, -1, whole.data(), needed);
+    MultiByteToWideChar(gCodePage, flags, text, -1, whole.data(), needed);
     int length = needed - 1;  // without the terminator
     if (length > outCount - 1) {
         length = outCount - 1;
@@ -62,6 +66,21 @@ std::vector<std::string> ToolArguments(int, char**) {
     for (int i = 1; i < count; ++i) arguments.push_back(Utf16ToUtf8(reinterpret_cast<const char16_t*>(wide[i])));
     LocalFree(wide);
     return arguments;
+}
+
+FileKind ToolFileKind(const std::string& path) {
+    std::u16string widePath = Utf8ToUtf16(path);
+    DWORD attributes = GetFileAttributesW(AsWide(widePath.c_str()));
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        DWORD error = GetLastError();
+        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? FILE_MISSING : FILE_UNREADABLE;
+    }
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY) return FILE_FOLDER;
+    HANDLE file = CreateFileW(AsWide(widePath.c_str()), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return FILE_UNREADABLE;
+    CloseHandle(file);
+    return FILE_READABLE;
 }
 
 std::FILE* OpenToolFile(const std::string& path, const char* mode) {

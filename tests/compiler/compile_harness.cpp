@@ -10,50 +10,35 @@ CompileHarness gHarness;
 
 namespace {
 
-struct MemoryFile {
-    const std::string* text;
-};
-
-MemoryFile gOpenFile;
-
-void RecordMessage(const char16_t* text) { gHarness.messages.push_back(Utf8(text)); }
-
-void* OpenMemoryFile(const char16_t* path) {
-    std::string name = Utf8(path);
-    for (const auto& file : gHarness.files) {
-        if (file.first == name) {
-            gOpenFile.text = &file.second;
-            return &gOpenFile;
-        }
-    }
-    return nullptr;
-}
-
-bool MemoryFileSize(void* file, uint32_t* size) {
-    if (gHarness.failSize) return false;
-    *size = static_cast<uint32_t>(static_cast<MemoryFile*>(file)->text->size());
-    return true;
-}
-
-bool ReadMemoryFile(void* file, char* buffer, uint32_t size) {
-    if (gHarness.failRead) return false;
-    const std::string& text = *static_cast<MemoryFile*>(file)->text;
-    if (size != text.size()) return false;
-    std::memcpy(buffer, text.data(), size);
-    return true;
-}
-
-void CloseMemoryFile(void* file) { static_cast<MemoryFile*>(file)->text = nullptr; }
-
-void CountStatusTextClear() { ++gHarness.statusTextClears; }
-
-}  // namespace
+const std::string* gOpenText = nullptr;
 
 std::string Utf8(const char16_t* text) {
     char out[4096];
     WideToUtf8(text, out, sizeof out);
     return out;
 }
+
+void RecordMessage(const char16_t* text) { gHarness.messages.push_back(Utf8(text)); }
+
+void* OpenMemoryFile(const char16_t* path) {
+    for (const auto& file : gHarness.files)
+        if (file.first == Utf8(path)) return const_cast<std::string*>(gOpenText = &file.second);
+    return nullptr;
+}
+
+bool MemoryFileSize(void*, uint32_t* size) {
+    *size = static_cast<uint32_t>(gOpenText->size());
+    return !gHarness.failSize;
+}
+
+bool ReadMemoryFile(void*, char* buffer, uint32_t size) {
+    std::memcpy(buffer, gOpenText->data(), size);
+    return !gHarness.failRead;
+}
+
+void CloseMemoryFile(void*) { gOpenText = nullptr; }
+
+}  // namespace
 
 void ResetHarness() {
     gHarness = CompileHarness{};
@@ -65,37 +50,15 @@ void ResetHarness() {
     gCompilerPort.fileSize = MemoryFileSize;
     gCompilerPort.readFile = ReadMemoryFile;
     gCompilerPort.closeFile = CloseMemoryFile;
-    gCompilerPort.clearStatusText = CountStatusTextClear;
+    gCompilerPort.clearStatusText = [] { ++gHarness.statusTextClears; };
 }
 
-void UseRealFiles() {
-    gCompilerPort.openFile = NativeOpenFile;
-    gCompilerPort.fileSize = NativeFileSize;
-    gCompilerPort.readFile = NativeReadFile;
-    gCompilerPort.closeFile = NativeCloseFile;
-}
-
-void ServeFile(const std::string& path, const std::string& text) {
-    for (auto& file : gHarness.files) {
-        if (file.first == path) {
-            file.second = text;
-            return;
-        }
-    }
+void CompileText(const std::string& text, const std::string& path) {
     gHarness.files.emplace_back(path, text);
-}
-
-static std::u16string Wide(const std::string& ascii) { return std::u16string(ascii.begin(), ascii.end()); }
-
-void CompileFile(const std::string& path) {
     gHarness.messages.clear();
-    std::u16string widePath = Wide(path);
+    std::u16string widePath(path.begin(), path.end());
     CompileScriptFile(widePath.c_str());
-}
-
-void CompileText(const std::string& text) {
-    ServeFile("scriptcommand.txt", text);
-    CompileFile("scriptcommand.txt");
+    gHarness.files.pop_back();
 }
 
 std::string ImageHex() {
@@ -112,34 +75,18 @@ std::string ImageHex() {
 std::string TableEntries() {
     std::string entries;
     char entry[32];
-    for (int table = 0; table < FUNCTION_TABLE_COUNT; ++table) {
+    for (int table = 0; table < FUNCTION_TABLE_COUNT; ++table)
         for (int key = 0; key < FUNCTION_TABLE_SIZE; ++key) {
-            uint16_t offset = gEngine.functionTables[table][key];
-            if (offset == NO_FUNCTION) continue;
-            std::snprintf(entry, sizeof entry, "%st%d[%02X]=%u", entries.empty() ? "" : " ", table, key, offset);
+            if (gEngine.functionTables[table][key] == NO_FUNCTION) continue;
+            std::snprintf(entry, sizeof entry, "%st%d[%02X]=%u", entries.empty() ? "" : " ", table, key,
+                          gEngine.functionTables[table][key]);
             entries += entry;
         }
-    }
     return entries;
 }
 
-std::string Join(const std::vector<std::string>& messages, const char* separator) {
+std::string Joined(const std::vector<std::string>& messages) {
     std::string joined;
-    for (const auto& message : messages) {
-        if (!joined.empty()) joined += separator;
-        joined += message;
-    }
+    for (const auto& message : messages) joined += (joined.empty() ? "" : " | ") + message;
     return joined;
-}
-
-std::string Bytes(const std::string& hexPairs) {
-    std::string bytes;
-    unsigned value;
-    int used;
-    const char* at = hexPairs.c_str();
-    while (std::sscanf(at, "%x%n", &value, &used) == 1) {
-        bytes += static_cast<char>(value);
-        at += used;
-    }
-    return bytes;
 }

@@ -1,0 +1,177 @@
+#!/usr/bin/env python3
+"""Golden cases for quillo-check and quillo-sim, and the README's tour of them.
+
+usage: run_cases.py --bin DIR CASEFILE...                  (cases/*.case)
+       run_cases.py --bin DIR --wine SESSION CASEFILE...   (the .exe of DIR under Wine, in the prefix of the
+                                                            end-to-end tests' session SESSION)
+       run_cases.py --bin DIR --readme README.md           (the tour's commands, from the repository root)
+
+A case file is a list of steps, each run in one scratch folder:
+  === file NAME [utf-8|python]   the lines up to the next step are a file: code page 932 unless utf-8;
+                                 with python they are one Python expression giving its text or bytes
+  === copy NAME PATH             a file of the repository (PATH from the repository root)
+  $ TOOL ARGS...                 runs quillo-check or quillo-sim with shell-like words
+  < LINE                         a line of its standard input
+  > LINE    2> LINE              a line it must print on stdout / stderr (all of them, in order)
+  >~ REGEX                       a stdout line that must match REGEX
+  >@ NAME                        stdout must equal the repository file NAME
+{root} in a command or an expected line stands for the repository root.
+  ! N                            its exit status (0 unless given)
+Lines starting with '#' between steps are comments.
+"""
+import os
+import re
+import shlex
+import subprocess
+import sys
+import tempfile
+
+ROOT = os.path.normpath(os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", ".."))
+TOUR_START = "## Two-minute tour"
+
+
+def parse(path):
+    steps = []
+    for number, line in enumerate(open(path, encoding="utf-8").read().split("\n"), 1):
+        step = steps[-1] if steps else None
+        if line.startswith("=== "):
+            words = line.split()
+            steps.append({"kind": words[1], "name": words[2], "args": words[3:], "body": [], "line": number})
+        elif line.startswith("$ "):
+            steps.append({"kind": "run", "words": shlex.split(line[2:]), "stdin": [], "stdout": [], "stderr": [],
+                          "stdout_file": None, "status": 0, "line": number})
+        elif step and step["kind"] != "run":
+            step["body"].append(line)
+        elif step and line.startswith("<"):
+            step["stdin"].append(line[2:])
+        elif step and line.startswith(">@ "):
+            step["stdout_file"] = line[3:]
+        elif step and line.startswith(">"):
+            step["stdout"].append(line[2:] if not line.startswith(">~") else ("~", line[3:]))
+        elif step and line.startswith("2>"):
+            step["stderr"].append(line[3:])
+        elif step and line.startswith("! "):
+            step["status"] = int(line[2:])
+    return steps
+
+
+def same_lines(want, got):
+    """Expected lines (text, or ("~", regex) for a line that must match) against printed text."""
+    got = got.split("\n")
+    if got[-1] == "":
+        got.pop()
+    return len(want) == len(got) and all(
+        re.fullmatch(w[1], g) if isinstance(w, tuple) else w.replace("{root}", ROOT) == g for w, g in zip(want, got))
+
+
+def file_bytes(step):
+    body = step["body"]
+    while body and body[-1] == "":
+        body.pop()
+    if "python" in step["args"]:
+        text = eval("\n".join(body))  # test data written as an expression: repeats, zero bytes, CR
+    else:
+        text = "".join(line + "\n" for line in body)
+    if isinstance(text, bytes):
+        return text
+    return text.encode("utf-8" if "utf-8" in step["args"] else "cp932")
+
+
+def command(bin_dir, wine, words):
+    program = os.path.join(bin_dir, words[0] + (".exe" if wine else ""))
+    return (["wine", program] if wine else [program]) + words[1:]
+
+
+def run_case_file(path, bin_dir, wine):
+    failures = []
+    with tempfile.TemporaryDirectory() as scratch:
+        for step in parse(path):
+            where = "%s:%d" % (os.path.basename(path), step["line"])
+            if step["kind"] == "file":
+                with open(os.path.join(scratch, step["name"]), "wb") as f:
+                    f.write(file_bytes(step))
+                continue
+            if step["kind"] == "copy":
+                with open(os.path.join(ROOT, step["args"][0]), "rb") as src:
+                    data = src.read()
+                with open(os.path.join(scratch, step["name"]), "wb") as f:
+                    f.write(data)
+                continue
+            stdin = "".join(line + "\n" for line in step["stdin"]).encode("utf-8")
+            words = [word.replace("{root}", ROOT) for word in step["words"]]
+            result = subprocess.run(command(bin_dir, wine, words), input=stdin, capture_output=True, cwd=scratch,
+                                    timeout=120)
+            out = result.stdout.decode("utf-8", "replace")
+            err = result.stderr.decode("utf-8", "replace")
+            good_out = (out == open(os.path.join(ROOT, step["stdout_file"]), encoding="utf-8").read()
+                        if step["stdout_file"] else same_lines(step["stdout"], out))
+            if not good_out or not same_lines(step["stderr"], err) or result.returncode != step["status"]:
+                failures.append("%s: %s\n  expected: %r %r exit %d\n  got:      %r %r exit %d" % (
+                    where, " ".join(step["words"]), step["stdout"], step["stderr"], step["status"], out, err,
+                    result.returncode))
+    return failures
+
+
+def tour_steps(readme):
+    """The tour's commands, each with the output lines shown under it ('#   ...') and its '# exit N'."""
+    text = open(readme, encoding="utf-8").read()
+    block = text[text.index(TOUR_START):].split("```sh\n", 1)[1].split("```", 1)[0]
+    steps = []
+    for line in block.split("\n"):
+        if line.startswith("#   "):
+            steps[-1]["output"].append(line[4:])
+        elif line and not line.startswith("#"):
+            shell, _, note = line.partition("  # exit ")
+            steps.append({"shell": shell.strip(), "status": int(note) if note else 0, "output": []})
+    return steps
+
+
+def matches(shown, printed):
+    """The shown lines against what was printed: a line '…' stands for lines left out, a '…' in a
+    line for the part of it left out."""
+    if not shown:
+        return not printed
+    if shown[0] == "…":
+        return any(matches(shown[1:], printed[i:]) for i in range(len(printed) + 1))
+    pattern = ".*".join(re.escape(part) for part in shown[0].split("…"))
+    return bool(printed) and re.fullmatch(pattern, printed[0]) is not None and matches(shown[1:], printed[1:])
+
+
+def run_tour(readme, bin_dir):
+    failures = []
+    os.makedirs(os.path.join(ROOT, "build"), exist_ok=True)  # the quick start made it; a bare copy has none
+    for step in tour_steps(readme):
+        shell = step["shell"].replace("build/native/tools/", bin_dir.rstrip("/") + "/")
+        result = subprocess.run(["sh", "-c", shell], cwd=ROOT, stdout=subprocess.PIPE, stderr=subprocess.STDOUT,
+                                timeout=120)
+        printed = result.stdout.decode("utf-8", "replace").splitlines()
+        if result.returncode != step["status"] or not matches(step["output"], printed):
+            failures.append("README: %s\n  shown:   %r (exit %d)\n  printed: %r (exit %d)" % (
+                step["shell"], step["output"], step["status"], printed, result.returncode))
+    return failures
+
+
+def main():
+    args = sys.argv[1:]
+    bin_dir = os.path.abspath(args[args.index("--bin") + 1])
+    if "--readme" in args:
+        failures = run_tour(args[args.index("--readme") + 1], bin_dir)
+    else:
+        wine = "--wine" in args
+        if wine:
+            # The end-to-end tests' session: a file naming its folder, which holds the prefix.
+            pointer = args[args.index("--wine") + 1]
+            state = open(pointer).read().strip() if os.path.isfile(pointer) else ""
+            if not os.path.isdir(os.path.join(state, "prefix")) or not os.path.exists(os.path.join(bin_dir, "quillo-check.exe")):
+                print("skipped: no Wine session in %s or no quillo-check.exe in %s" % (pointer, bin_dir))
+                sys.exit(77)
+            os.environ.update(WINEPREFIX=os.path.join(state, "prefix"), WINEDEBUG="-all")
+        names = [a for i, a in enumerate(args) if a.endswith(".case")]
+        failures = [f for name in names for f in run_case_file(name, bin_dir, wine)]
+    for failure in failures:
+        print(failure)
+    sys.exit(1 if failures else 0)
+
+
+if __name__ == "__main__":
+    main()
