@@ -16,6 +16,7 @@
 
 #include "compile_context.h"
 #include "native_port.h"
+#include "tool_text.h"
 
 namespace {
 
@@ -63,16 +64,39 @@ Texts Rows(const std::string& html, const std::string& id, int cells) {
 
 std::string Hex(const char* format, unsigned long value) { char t[32]; return {t, size_t(std::snprintf(t, sizeof t, format, value))}; }
 
-// Texts of `texts` that equal none of `by`, where "%s" in either stands for any text.
-Texts Unmatched(const Texts& texts, const Texts& by) {
-    auto like = [](const std::string& t, const std::string& p) {
-        const size_t s = p.find("%s"), tail = p.size() - s - 2;
-        return t == p || (s != std::string::npos && t.size() + 2 >= p.size() && t.compare(0, s, p, 0, s) == 0 &&
-                          t.compare(t.size() - tail, tail, p, s + 2, tail) == 0);
+// True when `t` reads as `p` with each printf directive of `p` standing for what it prints; a `t` that
+// ends in "…" need only begin as `p` does, up to somewhere in a fixed part of it.
+bool Like(std::string t, const std::string& p) {
+    static const std::regex DIRECTIVE(R"re(%[-+ #0-9.]*([sdiucxX]))re"), SPECIAL(R"re([.^$|()\[\]{}*+?\\])re");
+    const std::string ellipsis = "…";
+    const bool cut = t.size() > ellipsis.size() && t.compare(t.size() - ellipsis.size(), ellipsis.size(), ellipsis) == 0;
+    if (cut) t.resize(t.size() - ellipsis.size());
+    const std::string head = p.substr(0, p.find('%'));
+    if (t.compare(0, head.size(), head) != 0 && !(cut && head.compare(0, t.size(), t) == 0)) return false;
+    std::string before;  // the regex of `p` up to the fixed part being looked at
+    auto endsHere = [&](const std::string& part) {
+        return t.size() >= part.size() && t.compare(t.size() - part.size(), part.size(), part) == 0 &&
+               std::regex_match(t, std::regex(before + std::regex_replace(part, SPECIAL, "\\$&")));
     };
+    size_t fixed = 0;
+    for (auto m = std::sregex_iterator(p.begin(), p.end(), DIRECTIVE);; ++m) {
+        const bool last = m == std::sregex_iterator();
+        const std::string part = p.substr(fixed, (last ? p.size() : size_t(m->position())) - fixed);
+        for (size_t j = 1; cut && j <= part.size(); ++j)
+            if (endsHere(part.substr(0, j))) return true;
+        if (last) return !cut && endsHere(part);
+        const char kind = (*m)[1].str()[0];
+        before += std::regex_replace(part, SPECIAL, "\\$&") +
+                  (kind == 's' ? ".+" : kind == 'c' ? "." : kind == 'u' ? "[0-9]+" : kind == 'x' || kind == 'X' ? "[0-9A-Fa-f]+" : "-?[0-9]+");
+        fixed = m->position() + m->length();
+    }
+}
+
+// Texts of `texts` that read as none of `by` (see Like), nor `by` as them.
+Texts Unmatched(const Texts& texts, const Texts& by) {
     Texts left;
     for (const std::string& t : texts)
-        if (std::none_of(by.begin(), by.end(), [&](const std::string& b) { return like(t, b) || like(b, t); })) left.insert(t);
+        if (std::none_of(by.begin(), by.end(), [&](const std::string& b) { return Like(t, b) || Like(b, t); })) left.insert(t);
     return left;
 }
 
@@ -126,13 +150,23 @@ TEST_P(Manual, AgreesWithTheProgram) {
                               Find(Source("engine/interpreter.cpp"), R"re(ERROR_\w+ = "([^"]*)")re")})
         program.insert(more.begin(), more.end());
     const std::string updatePage = R"re(UPDATE_PAGE L"(index\.html#([\w-]+))")re";
+    // The script tools' own texts in both languages; the manual explains every warning in its language.
+    Texts tools, warnings;
+    const ToolLanguage language = std::string(GetParam()).find(".en.") == std::string::npos ? LANG_JA : LANG_EN;
+    for (int id = 0; id < TOOL_MESSAGE_COUNT; ++id) {
+        for (ToolLanguage l : {LANG_JA, LANG_EN}) tools.insert(ToolText(ToolMessage(id), l));
+        if (id >= W_NUMBER_FORM && id <= W_MODS_LEFT) warnings.insert(ToolText(ToolMessage(id), language));
+    }
+    for (int id = 0; id < COMPILE_MESSAGE_COUNT; ++id) tools.insert(EnglishCompileMessage(CompileMessage(id)));
 
     const struct { const char* what; Texts manual, program; bool bothWays; } facts[] = {
         {"instruction set", Rows(html, "opcodes", 3), Find(Source("engine/opcodes.h"), R"re(X\((\d+), (\w+), OPERAND_(\w+)\))re", "$1 $2 $3"), true},
         {"fixed registers", Rows(html, "registers", 2), Find(Source("engine/engine.h"), R"re((R_\w+) = (\d+),)re", "r$2 $1"), true},
         {"sysflags bits", Rows(html, "sysflags-bits", 2), sysflags, true},
         {"limits", Rows(html, "limits-table", 2), limits, true},
-        {"program texts", quoted, program, true},
+        {"program texts", Unmatched(quoted, tools), program, true},
+        {"tool texts", quoted, [&] { Texts all = program; all.insert(tools.begin(), tools.end()); return all; }(), false},
+        {"every warning is explained", Rows(html, "tool-warnings-table", 1), warnings, true},
         {"key codes are Windows'", Rows(html, "key-codes", 2), windowsKeys, false},
         {"the sample's keys are listed", Find(sample, R"re(define (VK_\w+) +(0x[0-9A-F]{2}))re", "$1 $2"), Rows(html, "key-codes", 2), false},
         {"the about box names the update page", Find(Source("resources/resource.h"), updatePage),
