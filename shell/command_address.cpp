@@ -1,5 +1,7 @@
 #include "command_address.h"
 
+#include "commands.h"
+
 namespace {
 
 struct Buffer {
@@ -48,3 +50,10 @@ const StatusSlot* StatusSlotAt(uintptr_t address) {
         if (reinterpret_cast<uintptr_t>(&slot) == address) return &slot;
     return nullptr;
 }
+
+int StatusLineOf(const StatusSlot& slot) {
+    const int n = static_cast<int8_t>(slot.bytes[0]);
+    return n >= 0 && n < STATUS_LINE_COUNT ? n : -1;
+}
+
+bool CommandOutlivesCompile(uint16_t id) { return id != CmdRunProgram && id != CmdStatusLine; }

@@ -12,3 +12,10 @@ const char* EngineTextsAt(uintptr_t address, int texts);
 
 // The status slot that starts at `address`, or none.
 const StatusSlot* StatusSlotAt(uintptr_t address);
+
+// The status line (0-5) that `slot` names in its index byte, read as a signed byte; -1 for any other.
+int StatusLineOf(const StatusSlot& slot);
+
+// False for the commands whose address a compile makes stale: a run-program command may point into
+// the code image that the compile releases, and a status line's slot may be rewritten by the new script.
+bool CommandOutlivesCompile(uint16_t id);

@@ -1,29 +1,37 @@
-#include "engine.h"
 #include "script_file.h"
 
-#include "commands.h"
+#include "engine.h"
+#include "command_address.h"
 #include "compile_gate.h"
 #include "compiler.h"
 #include "host_state.h"
+#include "messages.h"
+#include "program_files.h"
+#include "wide_text.h"
 
 namespace {
 
-constexpr int QUEUED_COMMAND_LIMIT = 256;
+// A command id of no meaning that marks the end of the queue as it stood when the compile began.
+constexpr WORD QUEUE_MARK = 0xFFFF;
+// A thread's queue holds at most this many posted messages on the desktop (USERPostMessageLimit), so a
+// mark not met by then has been taken out of the queue by someone else.
+constexpr int QUEUE_LIMIT = 10000;
 
 // Commands still queued from before a compile may carry addresses into the code image that the compile
-// releases, or into status slots that it clears; they are dropped. All other commands are kept, in order.
+// releases, or into status slots that the new script rewrites; they are dropped. Every other command
+// goes round to the end of the queue, so all of them stay, in their order.
 void DropQueuedScriptAddresses() {
-    static MSG kept[QUEUED_COMMAND_LIMIT];
-    int keptCount = 0;
+    static LPARAM mark = 0;
+    ++mark;
+    // A full queue cannot take the mark: then nothing is sorted out and the address checks must do.
+    if (!PostMessageW(gHost.mainWindow, WM_COMMAND, QUEUE_MARK, mark)) return;
     MSG message;
-    while (keptCount < QUEUED_COMMAND_LIMIT &&
-           PeekMessageW(&message, gHost.mainWindow, WM_COMMAND, WM_COMMAND, PM_REMOVE | PM_NOYIELD)) {
+    for (int seen = 0; seen < QUEUE_LIMIT; ++seen) {
+        if (!PeekMessageW(&message, gHost.mainWindow, WM_COMMAND, WM_COMMAND, PM_REMOVE | PM_NOYIELD)) return;
         const WORD id = LOWORD(message.wParam);
-        if (id == CmdRunProgram || id == CmdStatusLine) continue;
-        kept[keptCount++] = message;
+        if (id == QUEUE_MARK && message.lParam == mark) return;
+        if (CommandOutlivesCompile(id)) PostMessageW(message.hwnd, message.message, message.wParam, message.lParam);
     }
-    for (int i = 0; i < keptCount; ++i)
-        PostMessageW(kept[i].hwnd, kept[i].message, kept[i].wParam, kept[i].lParam);
 }
 
 void CompileScriptBesideProgram() {
@@ -33,7 +41,7 @@ void CompileScriptBesideProgram() {
         ReportPathTooLong(QUILLO_SCRIPT_NAME);
         return;
     }
-    CompileScriptFile(reinterpret_cast<const char16_t*>(path));
+    CompileScriptFile(Utf16(path));
 }
 
 void RunStartupFunction() { RunEventFunction(0); }
