@@ -22,3 +22,4 @@
 // manual. The about box's address text names the same page.
 #define UPDATE_PAGE_FILE L"index.html"
 #define UPDATE_PAGE_FRAGMENT L"#release-notes"
+#define UPDATE_PAGE UPDATE_PAGE_FILE UPDATE_PAGE_FRAGMENT

@@ -17,6 +17,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <fstream>
 #include <functional>
 #include <map>
 #include <sstream>
@@ -70,19 +71,13 @@ std::wstring Decode(const std::string& bytes) {
 }
 
 std::string ReadBytes(const std::wstring& path) {
-    std::string bytes;
-    if (FILE* file = _wfopen(path.c_str(), L"rb")) {
-        char buffer[65536];
-        for (size_t n; (n = fread(buffer, 1, sizeof buffer, file)) > 0;) bytes.append(buffer, n);
-        fclose(file);
-    }
-    return bytes;
+    std::ifstream in(path.c_str(), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-bool WriteBytes(const std::wstring& path, const std::string& bytes, const wchar_t* mode = L"wb") {
-    FILE* file = _wfopen(path.c_str(), mode);
-    const bool ok = file && fwrite(bytes.data(), 1, bytes.size(), file) == bytes.size();
-    return file && fclose(file) == 0 && ok;
+bool WriteBytes(const std::wstring& path, const std::string& bytes, std::ios::openmode mode = std::ios::trunc) {
+    std::ofstream out(path.c_str(), std::ios::binary | mode);
+    return bool(out << bytes);
 }
 
 std::vector<std::wstring> Lines(const std::wstring& text) {
@@ -222,7 +217,7 @@ bool StopQuillo() {
         PostMessageW(Main(), WM_COMMAND, CMD_QUIT, 0);
         const DWORD code = ExitCode(&R.quillo);
         ok = Check(code == 0, L"quillo ends with exit code 0 on its quit command");
-        if (code == STILL_ACTIVE) TerminateProcess(R.quillo.hProcess, 1), WaitForSingleObject(R.quillo.hProcess, WAIT_MS);
+        if (code == STILL_ACTIVE) TerminateProcess(R.quillo.hProcess, 1), WaitForSingleObject(R.quillo.hProcess, 5000);
     }
     Close(&R.quillo);
     return ok;
@@ -233,15 +228,12 @@ bool Panel() {
 }
 
 // The main window hidden, stripped of title and style and without panel, and no other window of quillo's.
+// (The desktop keeps WS_CLIPSIBLINGS on every top-level window, and WS_MINIMIZE on a minimized one.)
 bool Hidden() {
     HWND main = nullptr;
-    if (!Check(WaitUntil([&] { return (main = Main()) && !PanelOf(main) && !IsWindowVisible(main); }),
-               L"quillo's main window hides, without panel"))
-        return false;
-    // The desktop keeps WS_CLIPSIBLINGS on every top-level window, and WS_MINIMIZE on a minimized one.
-    const LONG style = GetWindowLongW(main, GWL_STYLE) & ~(WS_CLIPSIBLINGS | WS_MINIMIZE);
-    return Same(WindowText(main), L"", L"the hidden main window's title") &&
-           Check(style == 0, L"the hidden main window's style is stripped: " + std::to_wstring(style)) &&
+    return Check(WaitUntil([&] { return (main = Main()) && !PanelOf(main) && !IsWindowVisible(main); }), L"hides") &&
+           Same(WindowText(main), L"", L"the hidden main window's title") &&
+           Check(!(GetWindowLongW(main, GWL_STYLE) & ~(WS_CLIPSIBLINGS | WS_MINIMIZE)), L"its style is stripped") &&
            Check(!QuilloWindow([](HWND) { return true; }), L"quillo shows no window at all");
 }
 
@@ -352,20 +344,17 @@ bool Type(const Args& keys) {
     return true;
 }
 
-bool ExpectText(const std::wstring& expected, bool anyCase) {
-    auto text = [&] {
-        std::wstring t = WindowText(R.edit);
-        return anyCase ? (CharLowerBuffW(&t[0], DWORD(t.size())), t) : t;
-    };
-    return WaitUntil([&] { return text() == expected; }, 5000) || Same(text(), expected, L"the test window's text");
+// Waits for `got` to be `expected`.
+bool Expect(const std::function<std::wstring()>& got, const std::wstring& expected, const wchar_t* what) {
+    return WaitUntil([&] { return got() == expected; }, 5000) || Same(got(), expected, what);
 }
 
 // ------------------------------------------------------------------ the shell, files and measurements
 
 bool Script(const Args& a) {
     const std::wstring target = R.dir + L"scriptcommand.txt";
-    if (a[0] == L"-") return DeleteFileW(target.c_str()), true;
     if (a[0][0] == L'=') return Check(CopyFileW((R.work + &a[0][1]).c_str(), target.c_str(), FALSE), L"copied");
+    if (a[0] == L"-") return DeleteFileW(target.c_str()), true;
     // "@repeat N LINE" stands for N copies of LINE; a second word is one more line at the end.
     std::wstring text;
     for (std::wstring line : Lines(Decode(ReadBytes(R.scripts + a[0])) + L"\n" + (a.size() > 1 ? a[1] : L""))) {
@@ -405,9 +394,8 @@ bool Html() {  // .html pages go to this runner, which records them in opened.tx
     const std::wstring command = Self() + L" record \"" + R.work + L"opened.txt\" \"%1\"";
     DeleteFileW((R.work + L"opened.txt").c_str());
     R.openedSeen = 0;
-    return Check(RegSetValueW(HKEY_CLASSES_ROOT, L"QuilloPage\\shell\\open\\command", REG_SZ, command.c_str(), 0) == 0 &&
-                     RegSetValueW(HKEY_CLASSES_ROOT, L".html", REG_SZ, L"QuilloPage", 0) == 0,
-                 L"the test's .html program is registered");
+    return Check(!RegSetValueW(HKEY_CLASSES_ROOT, L"QuilloPage\\shell\\open\\command", REG_SZ, command.c_str(), 0) &&
+                     !RegSetValueW(HKEY_CLASSES_ROOT, L".html", REG_SZ, L"QuilloPage", 0), L"registered");
 }
 
 bool NextOpenedPage(std::wstring* page) {
@@ -472,7 +460,7 @@ std::vector<double> Latencies(int keys) {
         const double start = NowMs();
         R.keyDownAt = 0;
         Key(L"Q", false);
-        while (!R.keyDownAt && NowMs() - start < WAIT_MS) MsgWaitForMultipleObjects(0, 0, FALSE, 1, QS_ALLINPUT), Pump();
+        while (!R.keyDownAt && NowMs() - start < WAIT_MS) MsgWaitForMultipleObjects(0, 0, 0, 1, QS_ALLINPUT), Pump();
         if (R.keyDownAt) ms.push_back(R.keyDownAt - start);
         Key(L"Q", true), PumpFor(2);
         if (i % 100 == 0) SetWindowTextW(R.edit, L"");
@@ -524,11 +512,7 @@ const std::map<std::wstring, Step>& Steps() {
         {L"script", Script},
         {L"file", [](const Args& a) { return WriteBytes(R.dir + a[0], Utf8(a[1])); }},
         {L"env", [](const Args& a) { return SetEnvironmentVariableW(a[0].c_str(), a[1].c_str()) != 0; }},
-        {L"start", [](const Args& a) {
-             std::wstring arguments;
-             for (const std::wstring& word : a) arguments += word + L" ";
-             return StartQuillo(arguments, &R.quillo);
-         }},
+        {L"start", [](const Args& a) { return StartQuillo(a.empty() ? L"" : a[0], &R.quillo); }},
         {L"second", [](const Args&) {  // another copy ends at once with code 0, leaving one main window
              PROCESS_INFORMATION second = {};
              const bool ok = StartQuillo(L"", &second) && Check(ExitCode(&second) == 0, L"the second copy's exit");
@@ -542,7 +526,7 @@ const std::map<std::wstring, Step>& Steps() {
              return Check((a[0] == L"1" ? SuspendThread : ResumeThread)(R.quillo.hThread) != DWORD(-1), L"suspended");
          }},
         {L"addresses", [](const Args&) {
-             R.notice = uintptr_t(Ask(MSG_TEST_ENGINE_ADDRESS, 0)), R.slot0 = uintptr_t(Ask(MSG_TEST_ENGINE_ADDRESS, 1));
+             R.notice = Ask(MSG_TEST_ENGINE_ADDRESS, 0), R.slot0 = Ask(MSG_TEST_ENGINE_ADDRESS, 1);
              return Check(R.notice && R.slot0, L"quillo names its engine buffers");
          }},
         // messages to quillo's main window
@@ -554,38 +538,28 @@ const std::map<std::wstring, Step>& Steps() {
                      PostMessageW(Main(), WM_COMMAND, WPARAM(Value(id)), LPARAM(a.size() > 1 ? Value(a[v]) : 0));
              return true;
          }},
-        {L"send", [](const Args& a) {
+        {L"send", [](const Args& a) {  // quillo answers at once
              DWORD_PTR result = 0;
-             const LRESULT sent = SendMessageTimeoutW(Main(), WM_COMMAND, Number(a[0]), 0, SMTO_ABORTIFHUNG, 3000, &result);
-             return Check(sent != 0, L"quillo answers at once");
+             return Check(SendMessageTimeoutW(Main(), WM_COMMAND, Number(a[0]), 0, 0, 3000, &result), L"no answer");
          }},
         {L"close", [](const Args&) { return PostMessageW(Main(), WM_CLOSE, 0, 0) != 0; }},
         {L"activate", [](const Args& a) { return Ask(WM_ACTIVATE, Number(a[0])), true; }},
         // what quillo shows
         {L"panel", [](const Args&) { return Panel(); }},
-        {L"samepanel", [](const Args&) {
-             HWND before = R.panel;
-             return Panel() && Check(R.panel == before && !FindWindowExW(Main(), R.panel, L"#32770", nullptr),
-                                     L"the same panel, and one only");
-         }},
         {L"nopanel", [](const Args&) { return Check(Main() && !PanelOf(Main()), L"no panel"); }},
         {L"hidden", [](const Args&) { return Hidden(); }},
         {L"front", [](const Args&) { return Front(); }},
-        {L"fits", [](const Args&) {
+        {L"fits", [](const Args&) {  // the main window's client area is the panel's size
              RECT client = {}, panel = {};
              GetClientRect(Main(), &client), GetWindowRect(R.panel, &panel);
-             return Check(client.right == panel.right - panel.left && client.bottom == panel.bottom - panel.top,
-                          L"the main window fits the panel");
+             OffsetRect(&panel, -panel.left, -panel.top);
+             return Check(EqualRect(&client, &panel), L"the main window fits the panel");
          }},
         {L"title", [](const Args& a) { return Same(WindowText(Main()), a[0], L"the main window's title"); }},
-        {L"line", [](const Args& a) {
-             const std::wstring expected = Expand(a[1]);
-             return WaitUntil([&] { return Line(Number(a[0])) == expected; }, 5000) ||
-                    Same(Line(Number(a[0])), expected, L"the status line");
-         }},
+        {L"line", [](const Args& a) { return Expect([&] { return Line(Number(a[0])); }, Expand(a[1]), L"the line"); }},
         {L"edit", [](const Args& a) {  // edit TEXT sets the panel's test box; edit = TEXT checks it
              HWND box = GetDlgItem(R.panel, TEST_EDIT_ID);
-             return a[0] == L"=" ? Same(WindowText(box), a[1], L"the test box") : SetWindowTextW(box, a[0].c_str()) != 0;
+             return a[0] == L"=" ? Same(WindowText(box), a[1], L"its test box") : SetWindowTextW(box, &a[0][0]) != 0;
          }},
         {L"box", [](const Args& a) { return TakeBox(a[0]); }},
         {L"boxopen", [](const Args&) { return Check(WaitUntil([] { return Box() != nullptr; }), L"a box appears"); }},
@@ -597,14 +571,12 @@ const std::map<std::wstring, Step>& Steps() {
              HWND about = nullptr;
              if (!Check(WaitUntil([&] { return (about = AboutBox()) != nullptr; }), L"the about box")) return false;
              if (a.empty()) return true;
-             if (Number(a[0]) == WEB_BUTTON_ID) PostMessageW(GetDlgItem(about, WEB_BUTTON_ID), BM_CLICK, 0, 0);
-             else PostMessageW(about, WM_COMMAND, Number(a[0]), 0);
+             PostMessageW(about, WM_COMMAND, Number(a[0]), 0);
              return Check(WaitUntil([&] { return !IsWindow(about); }), L"the about box closes");
          }},
-        {L"buttons", [](const Args& a) {
-             return Check(IsWindowEnabled(GetDlgItem(R.panel, AUTO_START_ON)) == (a[0] == L"1") &&
-                              IsWindowEnabled(GetDlgItem(R.panel, AUTO_START_OFF)) == (a[1] == L"1"),
-                          L"the enabled auto-start buttons");
+        {L"buttons", [](const Args& a) {  // which auto-start buttons are enabled: 1 0 or 0 1
+             auto on = [](int id) { return std::to_wstring(IsWindowEnabled(GetDlgItem(R.panel, id)) != 0); };
+             return Same(on(AUTO_START_ON) + L" " + on(AUTO_START_OFF), a[0] + L" " + a[1], L"the buttons");
          }},
         {L"click", [](const Args& a) { return Ask(BM_CLICK, 0, GetDlgItem(R.panel, Number(a[0]))), true; }},
         {L"link", [](const Args& a) { return Link(a[0]); }},
@@ -634,11 +606,10 @@ const std::map<std::wstring, Step>& Steps() {
         {L"settle", [](const Args&) { return PumpFor(SETTLE_MS), true; }},
         {L"mouse", [](const Args&) { return mouse_event(MOUSEEVENTF_MOVE, 3, 3, 0, 0), PumpFor(100), true; }},
         {L"clear", [](const Args&) { return R.keyLog.clear(), SetWindowTextW(R.edit, L"") != 0; }},
-        {L"text", [](const Args& a) { return ExpectText(Expand(a[0]), false); }},
-        {L"itext", [](const Args& a) { return ExpectText(a[0], true); }},
-        {L"keys", [](const Args& a) { return Same(Trim(R.keyLog), a[0], L"the test window's key messages"); }},
+        {L"text", [](const Args& a) { return Expect([] { return WindowText(R.edit); }, a[0], L"the window's text"); }},
+        {L"keys", [](const Args& a) { return Expect([] { return Trim(R.keyLog); }, a[0], L"its key messages"); }},
         // The watchdog's window comes with the hook, at the end of quillo's start-up.
-        {L"hooked", [](const Args&) { return Check(WaitUntil([] { return Watchdog() != nullptr; }), L"hook in place"); }},
+        {L"hooked", [](const Args&) { return Check(WaitUntil([] { return Watchdog() != nullptr; }), L"no hook"); }},
         // files and pages
         {L"exists", [](const Args& a) {
              auto exists = [&] { return GetFileAttributesW((R.dir + a[0]).c_str()) != INVALID_FILE_ATTRIBUTES; };
@@ -663,19 +634,16 @@ const std::map<std::wstring, Step>& Steps() {
         {L"wait", [](const Args& a) { return PumpFor(Number(a[0])), true; }},
         {L"memory", [](const Args&) {  // quillo's private bytes, the first time; after that, less than 1 MB more
              if (!R.memoryMark) R.memoryMark = PrivateBytes();
-             const std::wstring kb = std::to_wstring(R.memoryMark / 1024) + L" KB, then " + std::to_wstring(PrivateBytes() / 1024);
-             return Check(R.memoryMark && PrivateBytes() <= R.memoryMark + MEMORY_GROWTH_LIMIT, L"memory grows: " + kb);
+             const std::wstring kb = std::to_wstring(R.memoryMark) + L", then " + std::to_wstring(PrivateBytes());
+             return Check(R.memoryMark && PrivateBytes() <= R.memoryMark + MEMORY_GROWTH_LIMIT, L"bytes grow: " + kb);
          }},
         {L"hooktime", [](const Args& a) { return HookTime(Number(a[0]) * R.scale, Number(a[1]), Number(a[2])); }},
         {L"latency", [](const Args& a) { return Latency(Number(a[0]) * R.scale); }},
-        {L"print", [](const Args&) {  // what the demonstration shows
-             std::printf("  the test window received: \"%s\"\n  its key messages: %s\n",
-                         Utf8(WindowText(R.edit)).c_str(), Utf8(R.keyLog).c_str());
-             for (int n = 0; n < 6; ++n) std::printf("  panel line %d: %s\n", n, Utf8(Line(n)).c_str());
-             return true;
-         }},
-        {L"ready", [](const Args&) {  // the demonstration waits for its screenshot
-             std::printf("READY\n"), std::fflush(stdout);
+        {L"ready", [](const Args&) {  // the demonstration shows what came, then waits for its screenshot
+             std::wstring shown = L"  the test window received: \"" + WindowText(R.edit) + L"\"\n  its key messages: ";
+             shown += R.keyLog;
+             for (int n = 0; n < 6; ++n) shown += L"\n  panel line " + std::to_wstring(n) + L": " + Line(n);
+             std::printf("%s\nREADY\n", Utf8(shown).c_str()), std::fflush(stdout);
              return WaitUntil([] { return GetFileAttributesW((R.work + L"demo.done").c_str()) != ~0u; }, 60000);
          }},
     };
@@ -695,7 +663,8 @@ bool RunLines(const std::vector<CaseLine>& lines, size_t first, size_t last) {
         const Args& words = lines[i].words;
         if (words[0] == L"repeat") {
             size_t end = i + 1;
-            for (int depth = 1; depth; ++end) depth += (lines[end].words[0] == L"repeat") - (lines[end].words[0] == L"end");
+            for (int depth = 1; depth; ++end)
+                depth += int(lines[end].words[0] == L"repeat") - int(lines[end].words[0] == L"end");
             for (int t = Number(words[1]) * (words[1].back() == L'x' ? R.scale : 1); t > 0; --t)
                 if (!RunLines(lines, i + 1, end - 1)) return false;
             i = end - 1;
@@ -744,7 +713,7 @@ LRESULT CALLBACK PassOn(int code, WPARAM wParam, LPARAM lParam) { return CallNex
 
 int wmain(int argc, wchar_t** argv) {
     const Args arguments(argv + 1, argv + argc);
-    if (argc == 4 && arguments[0] == L"record") return WriteBytes(arguments[1], Utf8(arguments[2]) + "\n", L"ab") ? 0 : 1;
+    if (argc == 4 && arguments[0] == L"record") return !WriteBytes(arguments[1], Utf8(arguments[2]) + "\n", std::ios::app);
     if (argc == 2 && arguments[0] == L"hook") {
         SetWindowsHookExW(WH_KEYBOARD_LL, PassOn, GetModuleHandleW(nullptr), 0);
         SetEvent(OpenEventW(EVENT_MODIFY_STATE, FALSE, L"QuilloBareHook"));

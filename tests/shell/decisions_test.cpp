@@ -24,9 +24,7 @@ TEST(Rotation, TargetOrientation) {
         {255, ORIENTATION_90, ORIENTATION_180}, {0x10004, ORIENTATION_0, ORIENTATION_90},  // any larger value too
     };
     for (const auto& c : cases) EXPECT_EQ(TargetOrientation(c.n, c.current), c.expected) << c.n << " from " << c.current;
-}
-
-TEST(Rotation, DesktopOrientationsAndTheirAxes) {
+    // The desktop counts its orientations 0-3; quarter turns exchange the screen's width and height.
     const uint32_t handheld[] = {ORIENTATION_0, ORIENTATION_90, ORIENTATION_180, ORIENTATION_270};
     for (uint32_t desktop = 0; desktop < 4; ++desktop) {
         EXPECT_EQ(HandheldOrientation(desktop), handheld[desktop]);
