@@ -186,10 +186,7 @@ PROCESS_INFORMATION Launch(std::wstring command, const wchar_t* directory) {
     return process;
 }
 
-std::wstring Self() {
-    wchar_t self[MAX_PATH] = {};
-    return L"\"" + std::wstring(self, GetModuleFileNameW(nullptr, self, MAX_PATH)) + L"\"";
-}
+std::wstring Self() { return L"\"" + std::wstring(__wargv[0]) + L"\""; }
 
 bool StartQuillo(const std::wstring& arguments, PROCESS_INFORMATION* process) {
     *process = Launch(L"\"" + R.dir + L"quillo.exe\" " + arguments, R.dir.c_str());
@@ -202,11 +199,7 @@ DWORD ExitCode(PROCESS_INFORMATION* process) {
     return GetExitCodeProcess(process->hProcess, &code), code;
 }
 
-void Close(PROCESS_INFORMATION* process) {
-    for (HANDLE handle : {process->hProcess, process->hThread})
-        if (handle) CloseHandle(handle);
-    *process = PROCESS_INFORMATION{};
-}
+void Close(PROCESS_INFORMATION* p) { CloseHandle(p->hProcess), CloseHandle(p->hThread), *p = PROCESS_INFORMATION{}; }
 
 bool Running() { return R.quillo.hProcess && WaitForSingleObject(R.quillo.hProcess, 0) == WAIT_TIMEOUT; }
 
@@ -468,17 +461,24 @@ std::vector<double> Latencies(int keys) {
     return Check(int(ms.size()) == keys, L"every key arrives") ? ms : std::vector<double>{};
 }
 
-// No hook, a hook that only passes keys on, and quillo with the sample script passing Q, in one run.
-bool Latency(int keys) {
-    PrintTimes("no hook", Latencies(keys));
-    HANDLE ready = CreateEventW(nullptr, TRUE, FALSE, L"QuilloBareHook");
-    PROCESS_INFORMATION bare = Launch(Self() + L" hook", nullptr);
-    Check(WaitForSingleObject(ready, WAIT_MS) == WAIT_OBJECT_0 && CloseHandle(ready), L"the bare hook is in place");
-    PrintTimes("a hook that only passes keys on", Latencies(keys));
-    TerminateProcess(bare.hProcess, 0), WaitForSingleObject(bare.hProcess, WAIT_MS), Close(&bare);
-    if (Script({L"=sample.txt"}) && StartQuillo(L"", &R.quillo) && Panel() && Type({}))
-        PrintTimes("quillo.exe passing the key", Latencies(keys));
-    return R.failure.empty();
+// No hook, a hook that only passes keys on, and quillo with the sample script passing Q, measured in turn in
+// `rounds` rounds of `keys` presses, so that the machine's changing load falls on all three alike.
+bool Latency(int rounds, int keys) {
+    std::vector<double> ms[3];
+    HANDLE ready = CreateEventW(nullptr, FALSE, FALSE, L"QuilloBareHook");
+    for (int round = 0; round < rounds && Script({L"=sample.txt"}); ++round) {
+        for (double m : Latencies(keys)) ms[0].push_back(m);
+        PROCESS_INFORMATION bare = Launch(Self() + L" hook", nullptr);
+        Check(WaitForSingleObject(ready, WAIT_MS) == WAIT_OBJECT_0, L"the bare hook is in place");
+        for (double m : Latencies(keys)) ms[1].push_back(m);
+        TerminateProcess(bare.hProcess, 0), WaitForSingleObject(bare.hProcess, WAIT_MS), Close(&bare);
+        if (!StartQuillo(L"", &R.quillo) || !Panel() || !WaitUntil([] { return Watchdog() != nullptr; }) || !Type({}))
+            return false;
+        for (double m : Latencies(keys)) ms[2].push_back(m);
+        StopQuillo();
+    }
+    PrintTimes("no hook", ms[0]), PrintTimes("a hook that only passes keys on", ms[1]);
+    return PrintTimes("quillo.exe passing the key", ms[2]), R.failure.empty();
 }
 
 SIZE_T PrivateBytes() {
@@ -638,7 +638,7 @@ const std::map<std::wstring, Step>& Steps() {
              return Check(R.memoryMark && PrivateBytes() <= R.memoryMark + MEMORY_GROWTH_LIMIT, L"bytes grow: " + kb);
          }},
         {L"hooktime", [](const Args& a) { return HookTime(Number(a[0]) * R.scale, Number(a[1]), Number(a[2])); }},
-        {L"latency", [](const Args& a) { return Latency(Number(a[0]) * R.scale); }},
+        {L"latency", [](const Args& a) { return Latency(Number(a[0]) * R.scale, Number(a[1])); }},
         {L"ready", [](const Args&) {  // the demonstration shows what came, then waits for its screenshot
              std::wstring shown = L"  the test window received: \"" + WindowText(R.edit) + L"\"\n  its key messages: ";
              shown += R.keyLog;
@@ -713,7 +713,7 @@ LRESULT CALLBACK PassOn(int code, WPARAM wParam, LPARAM lParam) { return CallNex
 
 int wmain(int argc, wchar_t** argv) {
     const Args arguments(argv + 1, argv + argc);
-    if (argc == 4 && arguments[0] == L"record") return !WriteBytes(arguments[1], Utf8(arguments[2]) + "\n", std::ios::app);
+    if (argc == 4 && arguments[0] == L"record") return !WriteBytes(argv[2], Utf8(argv[3]) + "\n", std::ios::app);
     if (argc == 2 && arguments[0] == L"hook") {
         SetWindowsHookExW(WH_KEYBOARD_LL, PassOn, GetModuleHandleW(nullptr), 0);
         SetEvent(OpenEventW(EVENT_MODIFY_STATE, FALSE, L"QuilloBareHook"));
