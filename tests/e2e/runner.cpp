@@ -604,6 +604,9 @@ const std::map<std::wstring, Step>& Steps() {
         {L"down", [](const Args& a) { return Key(a[0], false), true; }},
         {L"up", [](const Args& a) { return Key(a[0], true), true; }},
         {L"settle", [](const Args&) { return PumpFor(SETTLE_MS), true; }},
+        {L"shift", [](const Args& a) {  // whether Shift is held down, read at once
+             return Same(GetAsyncKeyState(VK_SHIFT) < 0 ? L"down" : L"up", a[0], L"Shift");
+         }},
         {L"mouse", [](const Args&) { return mouse_event(MOUSEEVENTF_MOVE, 3, 3, 0, 0), PumpFor(100), true; }},
         {L"clear", [](const Args&) { return R.keyLog.clear(), SetWindowTextW(R.edit, L"") != 0; }},
         {L"text", [](const Args& a) { return Expect([] { return WindowText(R.edit); }, a[0], L"the window's text"); }},
