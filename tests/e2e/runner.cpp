@@ -614,9 +614,8 @@ const std::map<std::wstring, Step>& Steps() {
         // The watchdog's window comes with the hook, at the end of quillo's start-up.
         {L"hooked", [](const Args&) { return Check(WaitUntil([] { return Watchdog() != nullptr; }), L"no hook"); }},
         // files and pages
-        {L"exists", [](const Args& a) {
-             auto exists = [&] { return GetFileAttributesW((R.dir + a[0]).c_str()) != INVALID_FILE_ATTRIBUTES; };
-             return Check(WaitUntil(exists, 30000), L"the file appears");
+        {L"exists", [](const Args& a) {  // the file appears within 30 s
+             return Check(WaitUntil([&] { return GetFileAttributesW(&(R.dir + a[0])[0]) != ~0u; }, 30000), L"no file");
          }},
         {L"html", [](const Args&) { return Html(); }},
         {L"opened", [](const Args& a) {
@@ -643,8 +642,7 @@ const std::map<std::wstring, Step>& Steps() {
         {L"hooktime", [](const Args& a) { return HookTime(Number(a[0]) * R.scale, Number(a[1]), Number(a[2])); }},
         {L"latency", [](const Args& a) { return Latency(Number(a[0]) * R.scale, Number(a[1])); }},
         {L"ready", [](const Args&) {  // the demonstration shows what came, then waits for its screenshot
-             std::wstring shown = L"  the test window received: \"" + WindowText(R.edit) + L"\"\n  its key messages: ";
-             shown += R.keyLog;
+             std::wstring shown = L"  the test window received: \"" + WindowText(R.edit) + L"\"\n  keys: " + R.keyLog;
              for (int n = 0; n < 6; ++n) shown += L"\n  panel line " + std::to_wstring(n) + L": " + Line(n);
              std::printf("%s\nREADY\n", Utf8(shown).c_str()), std::fflush(stdout);
              return WaitUntil([] { return GetFileAttributesW((R.work + L"demo.done").c_str()) != ~0u; }, 60000);
