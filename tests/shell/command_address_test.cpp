@@ -38,6 +38,7 @@ TEST_F(CommandAddress, TextsMustEndInsideTheEnginesBufferTheyStartIn) {
         {__LINE__, Address(gNoticeBuffer), 1, true},
         {__LINE__, Address(gNoticeBuffer + 7), 1, true},  // from inside the text
         {__LINE__, Address(gStatusSlots[2].bytes + 1), 1, true},
+        {__LINE__, Address(gStatusSlots[1].bytes), 1, true},  // its empty text; the first byte is no end of slot 0
         {__LINE__, Address(image + 4), 2, true},  // program and arguments
         {__LINE__, Address(image + 9), 1, true},
         {__LINE__, Address(image + 9), 2, false},  // the second text runs past the image

@@ -70,7 +70,6 @@ TEST(CompileGate, RequestsDuringACompileWaitForItAndMakeOneMore) {
 
 TEST(InputMethod, ClosesOnlyWhenNothingIsKnownToBeComposed) {
     EXPECT_EQ(DecideImeToggle(false, IME_NOT_COMPOSING), IME_OPEN);
-    EXPECT_EQ(DecideImeToggle(false, IME_COMPOSITION_UNKNOWN), IME_OPEN);
     EXPECT_EQ(DecideImeToggle(true, IME_NOT_COMPOSING), IME_CLOSE);
     EXPECT_EQ(DecideImeToggle(true, IME_COMPOSING), IME_LEAVE);
     EXPECT_EQ(DecideImeToggle(true, IME_COMPOSITION_UNKNOWN), IME_LEAVE);  // another application's text is never lost
