@@ -56,4 +56,20 @@ int StatusLineOf(const StatusSlot& slot) {
     return n >= 0 && n < STATUS_LINE_COUNT ? n : -1;
 }
 
-bool CommandOutlivesCompile(uint16_t id) { return id != CmdRunProgram && id != CmdStatusLine; }
+namespace {
+uintptr_t gMark = 0;
+bool gIgnoring = false;
+}  // namespace
+
+uintptr_t IgnoreStaleCommands() {
+    gIgnoring = true;
+    return ++gMark;
+}
+
+bool IgnoredCommand(uint16_t id, uintptr_t value) {
+    if (id == QUEUE_MARK) {
+        if (value == gMark) gIgnoring = false;  // an older mark, or a foreign one, changes nothing
+        return true;
+    }
+    return gIgnoring && (id == CmdRunProgram || id == CmdStatusLine);
+}

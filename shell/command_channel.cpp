@@ -67,6 +67,7 @@ void OnOpenManual() {
 
 bool HandleCommand(HWND window, WORD id, LPARAM lParam) {
     const auto value = static_cast<uintptr_t>(lParam);
+    if (IgnoredCommand(id, value)) return true;
     switch (id) {
     case IDOK: OnOk(window); return true;
     case CmdRunProgram: OnRunProgram(value); return true;

@@ -74,11 +74,21 @@ TEST_F(CommandAddress, StatusSlotsOnlyAtTheirStartAndWithALineIndex) {
     }
 }
 
-TEST(QueuedCommands, AReloadDropsOnlyThoseWithAddressesItMakesStale) {
-    const uint16_t stale[] = {CmdRunProgram, CmdStatusLine};
-    const uint16_t kept[] = {CmdNotice, CmdRotateScreen, CmdWindowAction, CmdQuit, 40024, 1, 0};
-    for (uint16_t id : stale) EXPECT_FALSE(CommandOutlivesCompile(id)) << id;
-    for (uint16_t id : kept) EXPECT_TRUE(CommandOutlivesCompile(id)) << id;
+TEST(QueuedCommands, AReloadIgnoresTheStaleOnesUpToItsMark) {
+    const uintptr_t first = IgnoreStaleCommands();
+    const uintptr_t mark = IgnoreStaleCommands();  // a second reload before the first one's mark came
+    const struct {
+        uint16_t id;
+        uintptr_t value;
+        bool ignored;
+    } queue[] = {
+        {CmdRunProgram, 1, true}, {CmdStatusLine, 1, true}, {CmdNotice, 1, false}, {CmdRotateScreen, 0, false},
+        {CmdWindowAction, 'A', false}, {CmdQuit, 0, false}, {40024, 0, false}, {1, 0, false},
+        {QUEUE_MARK, first, true}, {CmdStatusLine, 1, true},     // the second reload's stale ones still come
+        {QUEUE_MARK, mark + 1, true}, {CmdRunProgram, 1, true},  // and a foreign mark changes nothing
+        {QUEUE_MARK, mark, true}, {CmdStatusLine, 1, false}, {CmdRunProgram, 1, false},  // posted after it
+    };
+    for (const auto& c : queue) EXPECT_EQ(IgnoredCommand(c.id, c.value), c.ignored) << &c - queue;
 }
 
 }  // namespace

@@ -37,33 +37,24 @@ TEST(Rotation, TargetOrientation) {
 }
 
 std::string gTrace;
-int gRequestsDuringCompile = 0;  // how many of the next compiles ask for more compiles from inside themselves
-
-void AfterCompile() { gTrace += "run;"; }
+int gAsking = 0;  // how many of the next compiles ask twice for a compile while they run
 
 void Compile() {
     gTrace += CompileRunning() ? "compile;" : "compile-outside-gate;";
-    if (gRequestsDuringCompile == 0) return;
-    --gRequestsDuringCompile;
     // e.g. the reload menu chosen twice while a compile message is open
-    RunCompile(Compile, AfterCompile), RunCompile(Compile, AfterCompile);
-    gTrace += "back;";
+    if (gAsking-- > 0) RunCompile(Compile, nullptr), RunCompile(Compile, nullptr), gTrace += "back;";
 }
 
 TEST(CompileGate, RequestsDuringACompileWaitForItAndMakeOneMore) {
-    const struct {
-        int requestsDuringCompile;
-        const char* trace;
-    } cases[] = {
+    const std::pair<int, const char*> cases[] = {
         {0, "compile;run;"},
         {1, "compile;back;run;compile;run;"},
         {2, "compile;back;run;compile;back;run;compile;run;"},
     };
-    for (const auto& c : cases) {
-        gTrace.clear();
-        gRequestsDuringCompile = c.requestsDuringCompile;
-        RunCompile(Compile, AfterCompile);
-        EXPECT_EQ(gTrace, c.trace);
+    for (const auto& [asking, trace] : cases) {
+        gTrace.clear(), gAsking = asking;
+        RunCompile(Compile, [] { gTrace += "run;"; });
+        EXPECT_EQ(gTrace, trace);
         EXPECT_FALSE(CompileRunning());
     }
 }

@@ -88,7 +88,6 @@ const struct BuildCase {
     {__LINE__, DOCUMENT_CLASS, u"file:///C:/q.v2/readme#top", u"", 32, u""},  // a dot in a folder's name only
     {__LINE__, DOCUMENT_CLASS, u"file:///C:/q/index.html", u"", 32, u""},  // no fragment: the shell finds it
     {__LINE__, DOCUMENT_CLASS, u"http://example.invalid/index.html#notes", u"", 32, u""},
-    {__LINE__, DOCUMENT_CLASS, u"fil", u"", 32, u""},
     {__LINE__, DOCUMENT_CLASS, u"file:///C:/q/page.#x", u"", 32, u""},  // a lone dot is no extension
     {__LINE__, DOCUMENT_CLASS, u"file:///C:/q/a.html#x", u"", 6, u".html"},
     {__LINE__, DOCUMENT_CLASS, u"file:///C:/q/a.html#x", u"", 5, u""},
