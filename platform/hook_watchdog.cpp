@@ -2,6 +2,7 @@
 #include "hook_watchdog.h"
 
 #include "platform.h"
+#include "test_switch.h"
 
 namespace {
 
@@ -11,12 +12,13 @@ constexpr UINT CHECK_INTERVAL_MS = 5000;
 constexpr LONG SILENCE_MS = 1000;
 constexpr UINT_PTR CHECK_TIMER = 1;
 constexpr UINT MSG_PROBE_DONE = WM_APP + 1;  // wParam: 1 when the suspect hook was found dead
-// Test switch, accepted only when the environment variable below is 1 at start-up: removes the hook
-// behind the program's back, as the system does.
+// Test requests, answered only under the test switch (test_switch.h). Removes the hook behind the
+// program's back, as the system does:
 constexpr UINT MSG_TEST_LOSE_HOOK = WM_APP + 2;
-// Test switch: probes begun, suspects found dead and alive, in bits 16-23, 8-15 and 0-7 of the result.
+// Probes begun, suspects found dead and alive, in bits 16-23, 8-15 and 0-7 of the result:
 constexpr UINT MSG_TEST_PROBE_COUNTS = WM_APP + 3;
-const wchar_t TEST_SWITCH[] = L"QUILLO_TEST_HOOK_LOSS";
+// The timer's check, now:
+constexpr UINT MSG_TEST_CHECK_NOW = WM_APP + 4;
 const wchar_t WATCHDOG_CLASS[] = L"QuilloHookWatchdog";
 constexpr int KEY_COUNT = 256;
 
@@ -144,13 +146,11 @@ LRESULT CALLBACK WatchdogWndProc(HWND window, UINT message, WPARAM wParam, LPARA
     case MSG_PROBE_DONE: FinishProbe(wParam != 0); return 0;
     case MSG_TEST_LOSE_HOOK: return LoseHookForTest();
     case MSG_TEST_PROBE_COUNTS: return ProbeCountsForTest();
+    case MSG_TEST_CHECK_NOW:
+        if (gWatch.testSwitch) CheckHook();
+        return 0;
     default: return DefWindowProcW(window, message, wParam, lParam);
     }
-}
-
-bool TestSwitchSet() {
-    wchar_t value[4] = {};
-    return GetEnvironmentVariableW(TEST_SWITCH, value, 4) == 1 && value[0] == L'1';
 }
 
 // A message-only window carries the timer and the probe's outcome.
@@ -171,7 +171,7 @@ bool InstallWatchedHook(HHOOK* hook, HOOKPROC proc, HINSTANCE instance) {
     gWatch.proc = proc;
     gWatch.instance = instance;
     gWatch.lastCall = GetTickCount();
-    gWatch.testSwitch = TestSwitchSet();
+    gWatch.testSwitch = TestSwitchIs(TEST_ANSWER_REQUESTS);
     *hook = SetWindowsHookExW(WH_KEYBOARD_LL, WatchedHookProc, instance, 0);
     if (!*hook) return false;
     gWatch.window = CreateWatchdogWindow(instance);

@@ -5,7 +5,7 @@
 namespace {
 
 constexpr UINT IME_QUERY_TIMEOUT_MS = 200;  // a hung application must not stall the main window
-// WM_IME_CONTROL requests of the IME window (ime.h, which MinGW does not ship).
+// WM_IME_CONTROL requests that the default IME window answers for its thread (ime.h, which MinGW lacks).
 constexpr WPARAM IMC_GETOPENSTATUS = 0x0005;
 constexpr WPARAM IMC_SETOPENSTATUS = 0x0006;
 
@@ -22,8 +22,8 @@ HWND ForegroundFocus() {
 
 bool IsOwnThreadWindow(HWND window) { return GetWindowThreadProcessId(window, nullptr) == GetCurrentThreadId(); }
 
-// Another application's input context cannot be reached by handle; its default IME window answers
-// WM_IME_CONTROL for the open state.
+// An input context can be used only by the thread that made it; another thread's focus window is
+// reached through its default IME window, which answers WM_IME_CONTROL for the open state only.
 LRESULT AskDefaultImeWindow(HWND window, WPARAM request, LPARAM value) {
     HWND ime = ImmGetDefaultIMEWnd(window);
     if (!ime) return 0;
@@ -60,14 +60,15 @@ void PlatformImeSetOpen(bool open) {
     ImmReleaseContext(window, context);
 }
 
-// Desktop: the composition string can be read only through an input context of our own thread; another
-// application's composition cannot be seen and counts as none.
-long PlatformImeCompositionLength() {
+// Desktop: the composition string can be read only through an input context of our own thread. Neither
+// IMM32 nor the default IME window's WM_IME_CONTROL requests tell another application's composition.
+ImeComposition PlatformImeComposition() {
     HWND window = ForegroundFocus();
-    if (!window || !IsOwnThreadWindow(window)) return 0;
+    if (!window) return IME_NOT_COMPOSING;
+    if (!IsOwnThreadWindow(window)) return IME_COMPOSITION_UNKNOWN;
     HIMC context = ImmGetContext(window);
-    if (!context) return 0;
-    const long length = ImmGetCompositionStringW(context, GCS_COMPSTR, nullptr, 0);
+    if (!context) return IME_NOT_COMPOSING;
+    const LONG bytes = ImmGetCompositionStringW(context, GCS_COMPSTR, nullptr, 0);
     ImmReleaseContext(window, context);
-    return length;
+    return bytes > 0 ? IME_COMPOSING : IME_NOT_COMPOSING;
 }

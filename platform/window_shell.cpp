@@ -1,8 +1,33 @@
 #include "platform.h"
 
+#include <dwmapi.h>
 #include <shellapi.h>
 
-#include "address_class.h"
+#include "file_address.h"
+#include "shell_classes.h"
+#include "wide_text.h"
+
+namespace {
+
+constexpr DWORD WINDOW_CLOAKED = 14;  // DWMWA_CLOAKED (Windows 8): hidden by the shell, e.g. on another desktop
+
+bool IsCloaked(HWND window) {
+    DWORD cloaked = 0;
+    return SUCCEEDED(DwmGetWindowAttribute(window, WINDOW_CLOAKED, &cloaked, sizeof cloaked)) && cloaked != 0;
+}
+
+bool IsOwnProcessWindow(HWND window) {
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    return process == GetCurrentProcessId();
+}
+
+bool CanTakeActivation(HWND candidate, HWND leaving) {
+    return candidate != leaving && IsWindowVisible(candidate) && !IsIconic(candidate) && IsWindowEnabled(candidate) &&
+           GetWindowTextLengthW(candidate) != 0 && !(GetWindowLongW(candidate, GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
+}
+
+}  // namespace
 
 // Desktop: the menu becomes the main window's ordinary menu (LoadMenu + SetMenu) inside its frame.
 // The menu handle stands for the menu bar: none means there is no menu.
@@ -23,6 +48,17 @@ void PlatformDestroyMenuBar(HWND parent, HMENU menuBar) {
     DestroyMenu(menuBar);
 }
 
+// Desktop: the menu lies inside the window's frame and the screen is no handheld's, so the window's
+// client area is sized to the panel each time the panel is made; where the window stands is the user's.
+void PlatformFitMainWindow(HWND window, HWND panel) {
+    RECT frame, client, panelRect;
+    if (!panel || !GetWindowRect(window, &frame) || !GetClientRect(window, &client) || !GetWindowRect(panel, &panelRect))
+        return;
+    const int width = (panelRect.right - panelRect.left) + (frame.right - frame.left) - client.right;
+    const int height = (panelRect.bottom - panelRect.top) + (frame.bottom - frame.top) - client.bottom;
+    SetWindowPos(window, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 // Desktop: the dialogs carry their own OK button, a desktop dialog keeps its template size, and there is
 // no soft input panel to lower, so there is nothing to set up.
 void PlatformInitDialog(HWND, DWORD) {}
@@ -36,44 +72,17 @@ void PlatformHandleActivate(HWND, WPARAM, LPARAM, ShellActivateInfo*) {}
 // Desktop: no soft input panel takes room from the window.
 void PlatformHandleSettingChange(HWND, WPARAM, LPARAM, ShellActivateInfo*) {}
 
-// Desktop: a handle with its lowest bit set is no valid handle; a plain SetForegroundWindow brings the
-// window forward, and its owned windows stay above it anyway. The window is also put on top of the
-// stacking order, which Wine without a window manager does not do for the foreground window.
-void PlatformBringForward(HWND window) {
-    SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    SetForegroundWindow(window);
-}
-
-// Desktop: show command 0 is SW_HIDE and would start every program invisible, so programs are shown.
-// The desktop shell also takes a file address as the path it names, fragment or query included, finds
-// no such file and shows an error; given the page's document class, it hands the whole address to the
-// program registered for that type, which opens the page at its fragment.
-void PlatformShellExecute(const wchar_t* file, const wchar_t* parameters) {
-    SHELLEXECUTEINFOW info = {};
-    info.cbSize = sizeof info;
-    info.lpFile = file;
-    info.lpParameters = parameters;
-    info.nShow = SW_SHOWNORMAL;
-    wchar_t documentClass[DOCUMENT_CLASS_SIZE];
-    if (FileAddressDocumentClass(reinterpret_cast<const char16_t*>(file), reinterpret_cast<char16_t*>(documentClass),
-                                 DOCUMENT_CLASS_SIZE)) {
-        info.fMask |= SEE_MASK_CLASSNAME;
-        info.lpClass = documentClass;
-    }
-    ShellExecuteExW(&info);
+// Desktop: a background process may not take the foreground (SetForegroundWindow's rules), so a box could
+// open behind the application the user is typing in. MB_TOPMOST gives the box WS_EX_TOPMOST, which puts it
+// above every window that is not topmost whatever the foreground rights; MB_SETFOREGROUND also makes it
+// the active window wherever the process may set the foreground (it received the last input event, it is
+// the foreground process, or the foreground lock time-out has passed); elsewhere the taskbar flashes.
+void PlatformShowMessage(const wchar_t* text, const wchar_t* caption) {
+    MessageBoxW(nullptr, text, caption, MB_OK | MB_SETFOREGROUND | MB_TOPMOST);
 }
 
 // Desktop: a mouse pointer over the window needs a shape.
 HCURSOR PlatformWindowCursor() { return LoadCursorW(nullptr, IDC_ARROW); }
-
-namespace {
-
-bool CanTakeActivation(HWND candidate, HWND leaving) {
-    return candidate != leaving && IsWindowVisible(candidate) && !IsIconic(candidate) && IsWindowEnabled(candidate) &&
-           GetWindowTextLengthW(candidate) != 0 && !(GetWindowLongW(candidate, GWL_EXSTYLE) & WS_EX_TOOLWINDOW);
-}
-
-}  // namespace
 
 // Desktop: Windows activates the next window itself, but Wine without a window manager lets a minimized
 // window keep the activation; then the topmost other application window is activated here.
@@ -86,4 +95,54 @@ void PlatformMinimizeWindow(HWND window) {
             return;
         }
     }
+}
+
+// Desktop: a handle with its lowest bit set is no valid handle; a plain SetForegroundWindow brings the
+// window forward, and its owned windows stay above it anyway. A minimized window is restored first, or it
+// would come forward as nothing but a taskbar button. The window is also put on top of the stacking
+// order, which Wine without a window manager does not do for the foreground window. Where the foreground
+// lock refuses this process, the window still rises and its taskbar button flashes.
+void PlatformBringForward(HWND window) {
+    if (IsIconic(window)) ShowWindow(window, SW_RESTORE);
+    SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    SetForegroundWindow(window);
+}
+
+// Desktop: the windows that Alt+Tab offers. Minimized ones count; owned windows, tool windows and windows
+// that take no activation count only when they ask for a taskbar button (WS_EX_APPWINDOW); windows the shell
+// has cloaked, the shell's own windows and this program's windows never count. The style may be anything.
+bool PlatformIsApplicationWindow(HWND window) {
+    if (!IsWindowVisible(window) || GetWindowTextLengthW(window) == 0) return false;
+    const LONG extended = GetWindowLongW(window, GWL_EXSTYLE);
+    const bool standsAlone = !GetWindow(window, GW_OWNER) && !(extended & (WS_EX_TOOLWINDOW | WS_EX_NOACTIVATE));
+    if (!standsAlone && !(extended & WS_EX_APPWINDOW)) return false;
+    return !IsCloaked(window) && !PlatformIsShellWindow(window) && !IsOwnProcessWindow(window);
+}
+
+// Desktop: the shell's desktop and taskbar windows are visible, titled and lie at the bottom of the
+// stacking order; they are known by their class.
+bool PlatformIsShellWindow(HWND window) {
+    wchar_t name[CLASS_NAME_SIZE] = {};
+    GetClassNameW(window, name, CLASS_NAME_SIZE);
+    return IsDesktopShellClass(Utf16(name));
+}
+
+// Desktop: show command 0 is SW_HIDE and would start every program invisible, so programs are shown.
+// The desktop shell also takes a file address as the path it names, fragment or query included, finds
+// no such file and shows an error; given the page's document class, it hands the whole address to the
+// program registered for that type, which opens the page at its fragment. A program started from here
+// may come to the front: whatever foreground right this process holds is passed on (AllowSetForegroundWindow).
+void PlatformShellExecute(const wchar_t* file, const wchar_t* parameters) {
+    SHELLEXECUTEINFOW info = {};
+    info.cbSize = sizeof info;
+    info.lpFile = file;
+    info.lpParameters = parameters;
+    info.nShow = SW_SHOWNORMAL;
+    wchar_t documentClass[DOCUMENT_CLASS_SIZE];
+    if (FileAddressDocumentClass(Utf16(file), Utf16(documentClass), DOCUMENT_CLASS_SIZE)) {
+        info.fMask |= SEE_MASK_CLASSNAME;
+        info.lpClass = documentClass;
+    }
+    AllowSetForegroundWindow(ASFW_ANY);
+    ShellExecuteExW(&info);
 }

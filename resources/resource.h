@@ -20,4 +20,6 @@
 
 // The update page that the about box's web button opens, beside the program: the release notes in the
 // manual. The about box's address text names the same page.
-#define UPDATE_PAGE L"index.html#release-notes"
+#define UPDATE_PAGE_FILE L"index.html"
+#define UPDATE_PAGE_FRAGMENT L"#release-notes"
+#define UPDATE_PAGE UPDATE_PAGE_FILE UPDATE_PAGE_FRAGMENT

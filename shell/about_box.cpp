@@ -1,22 +1,24 @@
 #include "about_box.h"
 
-#include "file_url.h"
+#include "dialog_template.h"
+#include "file_address.h"
 #include "host_state.h"
-#include "main_window.h"
+#include "program_files.h"
 #include "resource.h"
+#include "shell_actions.h"
+#include "wide_text.h"
 
 namespace {
 
-constexpr int UPDATE_URL_SIZE = 300;
+constexpr int UPDATE_URL_SIZE = 3 * PROGRAM_PATH_SIZE;  // every path character percent-encoded at worst
 
 // The update page lies beside the program, so the shell gets it as a file address that keeps the
 // fragment naming the release notes.
 void OpenUpdatePage() {
     wchar_t path[PROGRAM_PATH_SIZE];
     wchar_t address[UPDATE_URL_SIZE];
-    if (!BuildProgramPath(path, UPDATE_PAGE)) return;
-    if (!FileUrlOf(reinterpret_cast<char16_t*>(address), UPDATE_URL_SIZE, reinterpret_cast<const char16_t*>(path)))
-        return;
+    if (!BuildProgramPath(path, UPDATE_PAGE_FILE)) return;
+    if (!FileUrlOf(Utf16(address), UPDATE_URL_SIZE, Utf16(path), Utf16(UPDATE_PAGE_FRAGMENT))) return;
     RunProgram(address, nullptr);
 }
 
@@ -36,11 +38,8 @@ INT_PTR OnAboutCommand(HWND dialog, WORD id) {
 }  // namespace
 
 void RunAboutBox(HWND owner) {
-    HRSRC resource = FindResourceW(gHost.instance, MAKEINTRESOURCEW(DlgAbout), RT_DIALOG);
-    HGLOBAL loaded = resource ? LoadResource(gHost.instance, resource) : nullptr;
-    if (!loaded) return;
-    DialogBoxIndirectParamW(gHost.instance, static_cast<LPCDLGTEMPLATEW>(LockResource(loaded)), owner,
-                            AboutDlgProc, 0);
+    if (const DLGTEMPLATE* dialog = DialogTemplate(DlgAbout))
+        DialogBoxIndirectParamW(gHost.instance, dialog, owner, AboutDlgProc, 0);
 }
 
 INT_PTR CALLBACK AboutDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM) {

@@ -1,39 +1,28 @@
 #include "autostart.h"
 
 #include "host_state.h"
-#include "program_path.h"
-#include "shortcut_target.h"
+#include "program_files.h"
+#include "wide_text.h"
 
 namespace {
-const wchar_t SHORTCUT_FILE_NAME[] = L"quillo.lnk";
-}
+const wchar_t SHORTCUT_FILE_NAME[] = L"\\quillo.lnk";
+const wchar_t HIDDEN_OPTION[] = L"-s";
+}  // namespace
 
 bool AutoStartShortcutPath(wchar_t* out) {
     out[0] = 0;
     wchar_t folder[MAX_PATH];
-    if (!PlatformStartupFolder(folder)) return false;
-    // The folder's name stands where a module path would: a backslash makes it the directory to join to.
-    const size_t length = lstrlenW(folder);
-    if (length + 2 > MAX_PATH) return false;
-    folder[length] = L'\\';
-    folder[length + 1] = 0;
-    return JoinProgramPath(reinterpret_cast<char16_t*>(out), SHORTCUT_PATH_SIZE,
-                           reinterpret_cast<const char16_t*>(folder),
-                           reinterpret_cast<const char16_t*>(SHORTCUT_FILE_NAME));
+    return PlatformStartupFolder(folder) &&
+           JoinTexts(Utf16(out), SHORTCUT_PATH_SIZE, Utf16(folder), Utf16(SHORTCUT_FILE_NAME));
 }
 
-// Nothing is created, deleted or found when the shortcut's path or target cannot be named whole: a cut
+// Nothing is created, deleted or found when the shortcut's path or program cannot be named whole: a cut
 // path would name some other file.
 void CreateAutoStartShortcut() {
     wchar_t program[PROGRAM_PATH_SIZE];
-    wchar_t target[SHORTCUT_TARGET_SIZE];
     wchar_t path[SHORTCUT_PATH_SIZE];
-    if (!BuildProgramPath(program, QUILLO_EXE_NAME)) return;
-    if (!BuildShortcutTarget(reinterpret_cast<char16_t*>(target), SHORTCUT_TARGET_SIZE,
-                             reinterpret_cast<const char16_t*>(program)))
-        return;
-    if (!AutoStartShortcutPath(path)) return;
-    PlatformCreateShortcut(path, target);
+    if (BuildProgramPath(program, QUILLO_EXE_NAME) && AutoStartShortcutPath(path))
+        PlatformCreateShortcut(path, program, HIDDEN_OPTION);
 }
 
 void DeleteAutoStartShortcut() {

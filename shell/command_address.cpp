@@ -1,5 +1,7 @@
 #include "command_address.h"
 
+#include "commands.h"
+
 namespace {
 
 struct Buffer {
@@ -47,4 +49,27 @@ const StatusSlot* StatusSlotAt(uintptr_t address) {
     for (const StatusSlot& slot : gStatusSlots)
         if (reinterpret_cast<uintptr_t>(&slot) == address) return &slot;
     return nullptr;
+}
+
+int StatusLineOf(const StatusSlot& slot) {
+    const int n = static_cast<int8_t>(slot.bytes[0]);
+    return n >= 0 && n < STATUS_LINE_COUNT ? n : -1;
+}
+
+namespace {
+uintptr_t gMark = 0;
+bool gIgnoring = false;
+}  // namespace
+
+uintptr_t IgnoreStaleCommands() {
+    gIgnoring = true;
+    return ++gMark;
+}
+
+bool IgnoredCommand(uint16_t id, uintptr_t value) {
+    if (id == QUEUE_MARK) {
+        if (value == gMark) gIgnoring = false;  // an older mark, or a foreign one, changes nothing
+        return true;
+    }
+    return gIgnoring && (id == CmdRunProgram || id == CmdStatusLine);
 }

@@ -1,4 +1,5 @@
-// WM_COMMAND ids of the main window: the engine's commands and the menu's.
+#include "command_channel.h"
+
 #include "engine.h"
 #include <cstring>
 
@@ -6,11 +7,14 @@
 #include "command_address.h"
 #include "commands.h"
 #include "host_state.h"
-#include "main_window.h"
+#include "messages.h"
 #include "panel.h"
+#include "program_files.h"
 #include "resource.h"
 #include "script_file.h"
+#include "shell_actions.h"
 #include "text_convert.h"
+#include "window_actions.h"
 
 namespace {
 
@@ -44,9 +48,8 @@ void OnNotice(uintptr_t address) {
 
 void OnStatusLine(uintptr_t address) {
     const StatusSlot* slot = StatusSlotAt(address);
-    if (!slot) return;
-    const int n = static_cast<int8_t>(slot->bytes[0]);
-    if (n < 0 || n >= HOST_STATUS_LINES) return;
+    const int n = slot ? StatusLineOf(*slot) : -1;
+    if (n < 0) return;
     gHost.statusText[n] = reinterpret_cast<const char*>(slot->bytes + 1);
     PushStatusLine(n);
 }
@@ -64,6 +67,7 @@ void OnOpenManual() {
 
 bool HandleCommand(HWND window, WORD id, LPARAM lParam) {
     const auto value = static_cast<uintptr_t>(lParam);
+    if (IgnoredCommand(id, value)) return true;
     switch (id) {
     case IDOK: OnOk(window); return true;
     case CmdRunProgram: OnRunProgram(value); return true;

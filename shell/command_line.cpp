@@ -16,15 +16,17 @@ const char16_t* SkipWord(const char16_t* p) {
 
 }  // namespace
 
-void ParseCommandLine(const char16_t* text, uint32_t* uiFlags) {
-    if (!text) return;
+uint32_t CommandLineFlags(const char16_t* text) {
+    uint32_t flags = 0;
+    if (!text) return flags;
     const char16_t* p = text;
     while (*p) {
         if (IsBlank(*p)) {
             ++p;
             continue;
         }
-        if (IsOptionMark(*p) && (p[1] | LOWER_CASE_BIT) == u's') *uiFlags |= UI_START_HIDDEN;
+        if (IsOptionMark(*p) && (p[1] | LOWER_CASE_BIT) == u's') flags |= UI_START_HIDDEN;
         p = SkipWord(p);
     }
+    return flags;
 }

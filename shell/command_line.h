@@ -2,7 +2,7 @@
 #pragma once
 #include <cstdint>
 
-// Reads options into `uiFlags`: "-s" or "/s" in any letter case sets UI_START_HIDDEN; only the letter
-// right after the dash or slash counts, so "-silent" does too. Other options and words are skipped.
-// A null text changes nothing.
-void ParseCommandLine(const char16_t* text, uint32_t* uiFlags);
+// The UiFlags that the options of `text` set: "-s" or "/s" in any letter case sets UI_START_HIDDEN; only
+// the letter right after the dash or slash counts, so "-silent" does too. Other options and words are
+// skipped. A null text sets nothing.
+uint32_t CommandLineFlags(const char16_t* text);

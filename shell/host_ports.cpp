@@ -3,7 +3,9 @@
 #include "compiler.h"
 #include "engine_port.h"
 #include "host_state.h"
+#include "messages.h"
 #include "text_convert.h"
+#include "wide_text.h"
 #include "win32_script_file.h"
 
 namespace {
@@ -12,10 +14,10 @@ void PostCommand(void* window, uint16_t id, uintptr_t value) {
     PostMessageW(static_cast<HWND>(window), WM_COMMAND, id, static_cast<LPARAM>(value));
 }
 
-void ShowCompileMessage(const char16_t* text) { ShowMessage(reinterpret_cast<const wchar_t*>(text)); }
+void ShowCompileMessage(const char16_t* text) { ShowMessage(Wide(text)); }
 
 int ConvertScriptText(const char* text, char16_t* out, int outCount) {
-    return OemToWide(text, reinterpret_cast<wchar_t*>(out), outCount);
+    return OemToWide(text, Wide(out), outCount);
 }
 
 }  // namespace

@@ -4,7 +4,6 @@
 #include <cstdint>
 
 #include "platform.h"
-#include "program_path.h"
 #include "ui_flags.h"
 
 constexpr int HOST_STATUS_LINES = 6;
@@ -34,16 +33,3 @@ extern HostState gHost;
 #define QUILLO_HOOK_FAILED L"すでに SetWindowsHookEx が使われていると思われるので起動できませんでした。"
 // Shown instead of opening a cut path; %s is the file that cannot be named.
 #define QUILLO_PATH_TOO_LONG L"プログラムのフォルダのパスが長すぎるため %s を開けません。"
-
-// The program's directory (ending with a backslash) followed by `name`, into out[PROGRAM_PATH_SIZE].
-// False when the program's own path or the result does not fit; `out` is then the empty text.
-bool BuildProgramPath(wchar_t* out, const wchar_t* name);
-// Tells the user that `name` cannot be named beside the program because the directory's path is too long.
-void ReportPathTooLong(const wchar_t* name);
-// A modal message box without owner, caption "quillo", OK button only.
-void ShowMessage(const wchar_t* text);
-
-// Reads the command line's options into gHost.uiFlags.
-void ParseCommandLine(const wchar_t* text);
-// True when the main window exists and this copy is to run.
-bool InitInstance(HINSTANCE instance, int showCommand);

@@ -1,13 +1,11 @@
-// One copy of the program and its main window.
+#include "instance.h"
+
 #include "host_state.h"
 #include "main_window.h"
 #include "panel.h"
 #include "resource.h"
 
 namespace {
-
-// The handheld's menu bar covers the bottom of the screen by this much; the main window ends above it.
-constexpr int MENU_BAR_HEIGHT = 26;
 
 void RegisterMainWindowClass(HINSTANCE instance) {
     WNDCLASSW windowClass = {};
@@ -26,17 +24,9 @@ HWND CreateMainWindow(HINSTANCE instance) {
                            CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, nullptr);
 }
 
-// The right edge and the shortened bottom edge go in as width and height, as the handheld does it:
-// there the window starts at the screen's left edge.
-void FitAboveMenuBar(HWND window) {
-    RECT rect;
-    GetWindowRect(window, &rect);
-    rect.bottom -= MENU_BAR_HEIGHT;
-    if (gHost.menuBar) MoveWindow(window, rect.left, rect.top, rect.right, rect.bottom, FALSE);
-}
-
 }  // namespace
 
+// The window is fitted to the panel when the panel is made (PlatformFitMainWindow).
 bool InitInstance(HINSTANCE instance, int showCommand) {
     gHost.instance = instance;
     if (HWND running = FindWindowW(QUILLO_WINDOW_CLASS, nullptr)) {
@@ -46,7 +36,6 @@ bool InitInstance(HINSTANCE instance, int showCommand) {
     RegisterMainWindowClass(instance);
     HWND window = CreateMainWindow(instance);
     if (!window) return false;
-    FitAboveMenuBar(window);
     gHost.mainWindow = window;
     if (gHost.uiFlags & UI_START_HIDDEN) {
         ShowWindow(window, SW_MINIMIZE);

@@ -1,6 +1,6 @@
-#include "engine.h"
 #include "keyboard_hook.h"
 
+#include "engine.h"
 #include "host_state.h"
 
 LRESULT CALLBACK KeyboardHookProc(int code, WPARAM wParam, LPARAM lParam) {
@@ -11,11 +11,6 @@ LRESULT CALLBACK KeyboardHookProc(int code, WPARAM wParam, LPARAM lParam) {
             return 1;
     }
     return CallNextHookEx(gHost.hook, code, wParam, lParam);
-}
-
-bool InstallKeyboardHook() {
-    if (!gHost.hook) gHost.hook = SetWindowsHookExW(WH_KEYBOARD_LL, KeyboardHookProc, gHost.instance, 0);
-    return gHost.hook != nullptr;
 }
 
 void RemoveKeyboardHook() {

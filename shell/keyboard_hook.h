@@ -3,6 +3,5 @@
 #include <windows.h>
 
 LRESULT CALLBACK KeyboardHookProc(int code, WPARAM wParam, LPARAM lParam);
-// Installs KeyboardHookProc for all threads into gHost.hook; false when the platform refuses.
-bool InstallKeyboardHook();
+// Removes gHost.hook, if one is installed.
 void RemoveKeyboardHook();

@@ -1,18 +1,23 @@
 // The program's entry: start-up as a straight line of steps, then the message loop.
 #include "engine.h"
-#include "host_ports.h"
+#include "command_line.h"
 #include "hook_watchdog.h"
+#include "host_ports.h"
 #include "host_state.h"
+#include "instance.h"
 #include "keyboard_hook.h"
+#include "messages.h"
 #include "panel.h"
 #include "script_file.h"
+#include "test_switch.h"
+#include "wide_text.h"
 
 namespace {
 
 // Without the hook the program is useless: say so and end.
 void InstallHookOrQuit() {
     // Desktop Windows may drop a slow hook; the watchdog puts it back (hook_watchdog.h).
-    if (InstallWatchedHook(&gHost.hook, KeyboardHookProc, gHost.instance)) return;
+    if (!TestSwitchIs(TEST_HOOK_REFUSED) && InstallWatchedHook(&gHost.hook, KeyboardHookProc, gHost.instance)) return;
     ShowMessage(QUILLO_HOOK_FAILED);
     DestroyWindow(gHost.mainWindow);
 }
@@ -31,23 +36,24 @@ int RunMessageLoop() {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int showCommand) {
+    const bool com = PlatformStartCom();
     ForgetStatusText();
     InitEngine();
     InstallHostPorts();
-    ParseCommandLine(commandLine);
-    if (!InitInstance(instance, showCommand)) {
-        ReleaseCodeImage();
-        return 0;
+    gHost.uiFlags |= CommandLineFlags(Utf16(commandLine));
+    int exitCode = 0;
+    if (InitInstance(instance, showCommand)) {
+        CompileStartupScript();
+        gHost.uiFlags |= UI_STARTED;
+        if (!(gHost.uiFlags & UI_START_HIDDEN)) ShowPanel(showCommand);
+        InstallHookOrQuit();
+        gEngine.window = gHost.mainWindow;
+        RunEventFunction(0);
+        exitCode = RunMessageLoop();
+        StopHookWatchdog();
+        ForgetStatusText();
     }
-    CompileStartupScript();
-    gHost.uiFlags |= UI_STARTED;
-    if (!(gHost.uiFlags & UI_START_HIDDEN)) ShowPanel(showCommand);
-    InstallHookOrQuit();
-    gEngine.window = gHost.mainWindow;
-    RunEventFunction(0);
-    const int exitCode = RunMessageLoop();
-    StopHookWatchdog();
-    ForgetStatusText();
     ReleaseCodeImage();
+    if (com) PlatformStopCom();
     return exitCode;
 }

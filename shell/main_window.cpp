@@ -1,8 +1,10 @@
 #include "main_window.h"
 
+#include "command_channel.h"
 #include "host_state.h"
 #include "keyboard_hook.h"
 #include "panel.h"
+#include "test_requests.h"
 
 namespace {
 
@@ -65,6 +67,8 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     case WM_COMMAND: return OnCommand(window, wParam, lParam);
     case WM_TIMER: return 0;
     case WM_HIBERNATE_NOTICE: return 0;
-    default: return DefWindowProcW(window, message, wParam, lParam);
+    default:
+        if (IsTestRequest(message)) return AnswerTestRequest(message, wParam);
+        return DefWindowProcW(window, message, wParam, lParam);
     }
 }

@@ -1,6 +1,7 @@
 #include "panel.h"
 
 #include "autostart.h"
+#include "dialog_template.h"
 #include "host_state.h"
 #include "resource.h"
 #include "text_convert.h"
@@ -11,11 +12,8 @@ constexpr UINT STRIP_AND_HIDE = SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_FRA
 constexpr UINT RESTORE_AND_SHOW = SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_FRAMECHANGED | SWP_SHOWWINDOW;
 
 HWND CreatePanelDialog() {
-    HRSRC resource = FindResourceW(gHost.instance, MAKEINTRESOURCEW(DlgPanel), RT_DIALOG);
-    HGLOBAL loaded = resource ? LoadResource(gHost.instance, resource) : nullptr;
-    if (!loaded) return nullptr;
-    return CreateDialogIndirectParamW(gHost.instance, static_cast<LPCDLGTEMPLATEW>(LockResource(loaded)),
-                                      gHost.mainWindow, PanelDlgProc, 0);
+    const DLGTEMPLATE* dialog = DialogTemplate(DlgPanel);
+    return dialog ? CreateDialogIndirectParamW(gHost.instance, dialog, gHost.mainWindow, PanelDlgProc, 0) : nullptr;
 }
 
 void EnableIfFound(HWND dialog, int id, bool enable) {
@@ -44,15 +42,18 @@ void HideMainWindow() {
     ShowWindow(window, SW_HIDE);
 }
 
+// The flag is set first: showing a minimized main window activates it once more, and that activation
+// must find the panel on its way, or it would make a second one that nothing ever destroys.
 void ShowPanel(int showCommand) {
     if (gHost.uiFlags & UI_PANEL_SHOWN) return;
+    gHost.uiFlags |= UI_PANEL_SHOWN;
     HWND window = gHost.mainWindow;
     SetWindowLongW(window, GWL_STYLE, WS_VISIBLE);
     SetWindowTextW(window, QUILLO_WINDOW_TITLE);
     SetWindowPos(window, nullptr, 0, 0, 0, 0, RESTORE_AND_SHOW);
     ShowWindow(window, SW_SHOWNORMAL);
     gHost.panel = CreatePanelDialog();
-    gHost.uiFlags |= UI_PANEL_SHOWN;
+    PlatformFitMainWindow(window, gHost.panel);
     PushAllStatusLines();
     ShowWindow(gHost.panel, showCommand);
 }

@@ -1,4 +1,4 @@
-// Naming files beside the program. Portable: works on UTF-16 text without windows.h.
+// Naming files beside the program and in other folders. Portable: works on UTF-16 text without windows.h.
 #pragma once
 
 constexpr int PROGRAM_PATH_SIZE = 256;  // UTF-16 units, terminator included
@@ -8,3 +8,5 @@ constexpr int MODULE_PATH_LIMIT = 255;  // the program's own path is read with t
 // without one is used whole) followed by `name`. False when the result does not fit: `out` is then
 // the empty text, never a cut path.
 bool JoinProgramPath(char16_t* out, int outSize, const char16_t* modulePath, const char16_t* name);
+// `first` followed by `second` into out[outSize]; false, with `out` the empty text, when it does not fit.
+bool JoinTexts(char16_t* out, int outSize, const char16_t* first, const char16_t* second);

@@ -1,6 +1,6 @@
-// The outside-world actions of the command channel: starting programs and turning the screen.
-#include "host_state.h"
-#include "main_window.h"
+#include "shell_actions.h"
+
+#include "platform.h"
 #include "rotation.h"
 
 void RunProgram(const wchar_t* file, const wchar_t* parameters) { PlatformShellExecute(file, parameters); }

@@ -1,26 +1,24 @@
-// The window actions of the command channel, and the titles they leave alone.
+#include "window_actions.h"
+
 #include "engine.h"
 #include "commands.h"
-#include "host_state.h"
-#include "main_window.h"
+#include "platform.h"
+#include "wide_text.h"
 #include "window_titles.h"
 
 namespace {
 
+// The shell's windows are never closed: on the desktop "Desktop" is no title but a class.
 void CloseForegroundWindow() {
     HWND foreground = GetForegroundWindow();
-    if (foreground && IsEligibleWindow(foreground)) PostMessageW(foreground, WM_CLOSE, 0, 0);
-}
-
-bool IsApplicationWindow(HWND window) {
-    return IsWindowVisible(window) && GetWindowTextLengthW(window) != 0 && GetWindowLongW(window, GWL_STYLE) != 0 &&
-           IsEligibleWindow(window);
+    if (foreground && IsEligibleWindow(foreground) && !PlatformIsShellWindow(foreground))
+        PostMessageW(foreground, WM_CLOSE, 0, 0);
 }
 
 // The lowest application window in the stacking order comes forward, so repeated use cycles through them.
 void BringNextApplicationForward(HWND window) {
     for (HWND w = GetWindow(window, GW_HWNDLAST); w; w = GetWindow(w, GW_HWNDPREV)) {
-        if (IsApplicationWindow(w)) {
+        if (PlatformIsApplicationWindow(w) && IsEligibleWindow(w)) {
             PlatformBringForward(w);
             return;
         }
@@ -32,14 +30,12 @@ void SetImeOpenFlag(bool open) {
     else gEngine.sysflags &= ~SF_IME_OPEN;
 }
 
-// A composition in progress keeps the input method open.
 void ToggleInputMethod() {
-    if (!PlatformImeIsOpen()) {
-        PlatformImeSetOpen(true);
-        SetImeOpenFlag(true);
-    } else if (PlatformImeCompositionLength() == 0) {
-        PlatformImeSetOpen(false);
-        SetImeOpenFlag(false);
+    const bool open = PlatformImeIsOpen();
+    switch (DecideImeToggle(open, open ? PlatformImeComposition() : IME_NOT_COMPOSING)) {
+    case IME_OPEN: PlatformImeSetOpen(true); SetImeOpenFlag(true); break;
+    case IME_CLOSE: PlatformImeSetOpen(false); SetImeOpenFlag(false); break;
+    case IME_LEAVE: break;
     }
 }
 
@@ -49,7 +45,7 @@ bool IsEligibleWindow(HWND window) {
     wchar_t title[TITLE_BUFFER_SIZE] = {};
     GetWindowTextW(window, title, TITLE_BUFFER_SIZE - 1);
     title[TITLE_BUFFER_SIZE - 1] = 0;
-    return !IsExcludedTitle(reinterpret_cast<const char16_t*>(title));
+    return !IsExcludedTitle(Utf16(title));
 }
 
 void DoWindowAction(HWND window, uint32_t letter) {
