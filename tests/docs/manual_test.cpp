@@ -149,7 +149,7 @@ TEST_P(Manual, AgreesWithTheProgram) {
                               Find(Source("compiler/compile_messages.h"), R"re(u"([^"]*)")re"),
                               Find(Source("engine/interpreter.cpp"), R"re(ERROR_\w+ = "([^"]*)")re")})
         program.insert(more.begin(), more.end());
-    const std::string updatePage = R"re(UPDATE_PAGE L"(index\.html#([\w-]+))")re";
+    const std::string updatePage = R"re(UPDATE_PAGE_FILE L"(index\.html)"\s+#define UPDATE_PAGE_FRAGMENT L"#([\w-]+)")re";
     // The script tools' own texts in both languages; the manual explains every warning in its language.
     Texts tools, warnings;
     const ToolLanguage language = std::string(GetParam()).find(".en.") == std::string::npos ? LANG_JA : LANG_EN;
@@ -169,7 +169,7 @@ TEST_P(Manual, AgreesWithTheProgram) {
         {"every warning is explained", Rows(html, "tool-warnings-table", 1), warnings, true},
         {"key codes are Windows'", Rows(html, "key-codes", 2), windowsKeys, false},
         {"the sample's keys are listed", Find(sample, R"re(define (VK_\w+) +(0x[0-9A-F]{2}))re", "$1 $2"), Rows(html, "key-codes", 2), false},
-        {"the about box names the update page", Find(Source("resources/resource.h"), updatePage),
+        {"the about box names the update page", Find(Source("resources/resource.h"), updatePage, "$1#$2"),
          Find(Source("resources/quillo.rc"), R"re((index\.html#[\w-]+))re"), true},
         {"the update page is in the manual", Find(Source("resources/resource.h"), updatePage, "$2"), Find(html, R"re(id="([\w-]+)")re"), false},
     };
