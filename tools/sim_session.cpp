@@ -59,8 +59,7 @@ bool SimSession::Start(const std::string& scriptPath, SimRecord* record) {
 void SimSession::Compile(SimRecord* record) {
     ClearPortRecording();
     outcome_ = CompileLikeHost(Utf8ToUtf16(scriptPath_));
-    warnings_.clear();
-    if (checkWarnings_) warnings_ = ScriptWarnings(outcome_, codePage_);
+    warnings_ = checkWarnings_ ? ScriptWarnings(outcome_, codePage_) : std::vector<ScriptWarning>{};
     if (traceOut_) StartTrace(&outcome_.names, traceOut_);
     record->hasMessages = true;
     for (const CompileMessageRecord& message : outcome_.messages) {

@@ -149,15 +149,18 @@ const KANA = 'あいうえおかきくけこさしすせそたちつてとなに
 // Typed scripts: messages on their lines, as the device shows them and in English; the tools' warnings
 // in the page's language; text in code page 932 bytes, so a status line keeps 48 bytes.
 const TYPED_ROWS = [
-  // compiling stops at the faulty line, so its func is left open there: the tools say so
-  {script: DEFINES + 'EXIT 0\nBOGUS 1\nendfunc', selects: 'BOGUS 1', messages: [['5', '5行:symbolが見つかりません BOGUS',
-    'symbol not found: BOGUS'], ['5', '5行:func と endfunc が一致していません ', 'func and endfunc do not match (follows from the error above)']]},
+  // compiling stops at the faulty line, so its func is left open there: the tools say so; rows in line order
+  {script: DEFINES + 'EXIT 0x1G\nBOGUS 1\nendfunc', selects: 'EXIT 0x1G', messages: [
+    ['4', '', '0x1G は数値の正しい書き方ではなく、16 と読まれます。16 進数は 0x に続けて 0～9、A～F で、10 進数は数字だけで書きます'],
+    ['5', '5行:symbolが見つかりません BOGUS', 'symbol not found: BOGUS'],
+    ['5', '5行:func と endfunc が一致していません ', 'func and endfunc do not match (follows from the error above)']]},
   {script: DEFINES + 'EXIT 0\nendfunc\nendif', messages: [['6', '6行:endifのミスマッチ endif', 'endif mismatch: endif']]},
   {script: DEFINES + 'EXIT 0', messages: [['4', '4行:func と endfunc が一致していません ', 'func and endfunc do not match']]},  // the last line
   {script: WARNED, selects: 'LDI 300', held: /^押されたままのキー: キー 0x41 が押下されたまま/, messages: [
     ['6', '', 'オペランド 300 は 1 バイト（-128～255）に収まらず、44（0x2C）として書き込まれます'],
     ['10', '', "'y' はキーコード 0x79（F10）で、Y のキーではありません。文字のキーは大文字で書きます（'Y'）"]]},
-  {script: DEFINES + 'EXIT 0\nendfunc', reload: true, messages: []},  // a reload finds the warnings anew
+  {script: DEFINES + 'EXIT 300\nendfunc', reload: true, messages: [  // a reload finds the warnings anew
+    ['4', '', 'オペランド 300 は 1 バイト（-128～255）に収まらず、44（0x2C）として書き込まれます']]},
   {script: WARNED, en: true, held: /^Held down: key 0x41 was injected down and never up/, messages: [
     ['6', '', 'the operand 300 does not fit in a byte (-128 to 255) and is written as 44 (0x2C)'],
     ['10', '', "'y' is the key code 0x79 (F10), not the key Y: write letter keys in upper case ('Y')"]]},
