@@ -77,6 +77,11 @@ std::string Compose(const CompileMessageRecord& message, bool withLine, ToolLang
     return withLine && message.line ? LinePrefix(message.line, language) + text : text;
 }
 
+std::string WithoutTrailingBlanks(std::string text) {
+    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.pop_back();
+    return text;
+}
+
 }  // namespace
 
 CompileOutcome CompileLikeHost(const std::u16string& path) {
@@ -99,4 +104,25 @@ std::string ComposedMessage(const CompileMessageRecord& message, bool withLine) 
 
 std::string OtherLanguageMessage(const CompileMessageRecord& message) {
     return Compose(message, true, gToolLanguage == LANG_JA ? LANG_EN : LANG_JA);
+}
+
+std::vector<std::string> ListedMessages(const std::vector<CompileMessageRecord>& messages, ToolLanguage language) {
+    std::vector<std::string> listed;
+    bool stopped = false;  // a message in the line loop ended the compile early
+    bool codeFullListed = false;
+    for (const CompileMessageRecord& message : messages) {
+        if (message.id == MSG_CODE_FULL && codeFullListed) {
+            listed.emplace_back();
+            continue;
+        }
+        std::string text = WithoutTrailingBlanks(Compose(message, false, language));
+        if (message.id == MSG_IF_NOT_CLOSED || message.id == MSG_FUNC_UNMATCHED) {
+            if (stopped) text += ToolText(T_FOLLOWS_FROM_ABOVE, language);
+        } else {
+            stopped = true;
+        }
+        codeFullListed = codeFullListed || message.id == MSG_CODE_FULL;
+        listed.push_back(text);
+    }
+    return listed;
 }

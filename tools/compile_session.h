@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "script_names.h"
+#include "tool_text.h"
 
 struct CompileMessageRecord {
     int32_t line;          // 0 for messages about the file itself
@@ -56,3 +57,8 @@ CompileOutcome CompileLikeHost(const std::u16string& path);
 std::string ComposedMessage(const CompileMessageRecord& message, bool withLine);
 // The message in the other language, as a test file may also expect it.
 std::string OtherLanguageMessage(const CompileMessageRecord& message);
+// The messages as the tools list them, in `language` and without their lines. An open block or
+// function reported only because an earlier message stopped the compile there says that it follows
+// from that message, and the code-buffer overflow, which the program shows again at the end, is
+// listed once: its repeat is an empty text.
+std::vector<std::string> ListedMessages(const std::vector<CompileMessageRecord>& messages, ToolLanguage language);

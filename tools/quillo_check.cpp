@@ -21,37 +21,21 @@ constexpr int EXIT_CLEAN = 0;
 constexpr int EXIT_MESSAGES = 1;
 constexpr int EXIT_USAGE = 2;
 
-std::string WithoutTrailingBlanks(std::string text) {
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.pop_back();
-    return text;
-}
-
-// One line per message as "SCRIPT:LINE: MESSAGE DETAIL". An open block or function reported only
-// because an earlier message stopped the compile there says so, and the code-buffer overflow,
-// which the program shows again at the end, is shown once. A file that cannot be read
-// gets one line that says why.
+// One line per message as "SCRIPT:LINE: MESSAGE DETAIL", as ListedMessages lists them; --raw shows
+// every message box as it is. A file that cannot be read gets one line that says why.
 void PrintMessages(const CheckOptions& options, const CompileOutcome& outcome) {
     const std::string unusable = outcome.loaded || options.raw ? "" : UnusableFileMessage(options.script);
     if (!unusable.empty()) {
         std::fprintf(stderr, "%s\n", unusable.c_str());
         return;
     }
-    bool stopped = false;  // a message in the line loop ended the compile early
-    bool codeFullShown = false;
-    for (const CompileMessageRecord& message : outcome.messages) {
-        if (options.raw) {
+    const std::vector<std::string> listed = ListedMessages(outcome.messages, gToolLanguage);
+    for (size_t i = 0; i < outcome.messages.size(); ++i) {
+        const CompileMessageRecord& message = outcome.messages[i];
+        if (options.raw)
             std::fprintf(stderr, "%s\n", ComposedMessage(message, true).c_str());
-            continue;
-        }
-        if (message.id == MSG_CODE_FULL && codeFullShown) continue;
-        std::string text = WithoutTrailingBlanks(ComposedMessage(message, false));
-        if (message.id == MSG_IF_NOT_CLOSED || message.id == MSG_FUNC_UNMATCHED) {
-            if (stopped) text += ToolText(T_FOLLOWS_FROM_ABOVE);
-        } else {
-            stopped = true;
-        }
-        codeFullShown = codeFullShown || message.id == MSG_CODE_FULL;
-        std::fprintf(stderr, "%s:%d: %s\n", options.script.c_str(), message.line, text.c_str());
+        else if (!listed[i].empty())
+            std::fprintf(stderr, "%s:%d: %s\n", options.script.c_str(), message.line, listed[i].c_str());
     }
 }
 

@@ -49,8 +49,6 @@ bool SimSession::Start(const std::string& scriptPath, SimRecord* record) {
     record->input = "start";
     Compile(record);
     if (!outcome_.loaded) return false;
-    warnings_.clear();
-    if (checkWarnings_) warnings_ = ScriptWarnings(outcome_, codePage_);
     gEngine.window = &gSimWindow;
     record->result = RESULT_NUMBER;
     record->number = RunEventFunction(0);
@@ -61,6 +59,7 @@ bool SimSession::Start(const std::string& scriptPath, SimRecord* record) {
 void SimSession::Compile(SimRecord* record) {
     ClearPortRecording();
     outcome_ = CompileLikeHost(Utf8ToUtf16(scriptPath_));
+    warnings_ = checkWarnings_ ? ScriptWarnings(outcome_, codePage_) : std::vector<ScriptWarning>{};
     if (traceOut_) StartTrace(&outcome_.names, traceOut_);
     record->hasMessages = true;
     for (const CompileMessageRecord& message : outcome_.messages) {

@@ -22,8 +22,8 @@ public:
     // Keys the script injected down and never up, and modifiers left in R_MODS.
     std::vector<std::string> StuckKeyWarnings() const;
 
-    // With `on`, Start finds the script's warnings (ScriptWarnings) before it runs the start-up
-    // function; `codePage` is the one the script is read in.
+    // With `on`, each compile (start and reload) finds the script's warnings (ScriptWarnings)
+    // before the start-up function runs; `codePage` is the one the script is read in.
     void CheckWarnings(bool on, int codePage) {
         checkWarnings_ = on;
         codePage_ = codePage;

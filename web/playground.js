@@ -394,6 +394,7 @@
   const sink = line => { if (captured) captured.push(line); else console.log(line); };
   QuilloPlayground({print: sink, printErr: sink}).then(module => {
     M = module;
+    M.ccall('PlaygroundSetLanguage', null, ['string'], [lang]);  // warnings and test reports
     M.FS.mkdir(DIR);
     const sample = decodeScript('/sample/scriptcommand.txt');
     prelude = sample.slice(0, sample.search(/^func\b/m));

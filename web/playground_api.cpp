@@ -4,22 +4,30 @@
 // quillo-sim --json prints.
 #include <emscripten/emscripten.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
+#include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
 
 #include "compile_messages.h"
 #include "compiler.h"
 #include "cp932.h"
-#include "json_writer.h"
 #include "line_tokens.h"
 #include "script_test.h"
 #include "sim_session.h"
 #include "sim_trace.h"
+#include "tool_json.h"
 #include "tool_port.h"
+#include "tool_text.h"
 #include "utf8_text.h"
 
+using Json = nlohmann::ordered_json;
+
 namespace {
+
+constexpr uint32_t NO_OFFSET = UINT32_MAX;  // no instruction: a key's name is the one the script uses most
 
 // The page's one program, as quillo-sim keeps it, and where its trace goes between inputs.
 struct Playground {
@@ -31,8 +39,10 @@ struct Playground {
 };
 Playground gPlayground;
 
-const char* Reply(const std::string& json) {
-    gPlayground.reply = json;
+// Script bytes that are not UTF-8 (a token in a warning) come out as U+FFFD: the page is never
+// refused an answer, and a throw would abort the module.
+const char* Reply(const Json& json) {
+    gPlayground.reply = json.dump(-1, ' ', false, nlohmann::detail::error_handler_t::replace);
     return gPlayground.reply.c_str();
 }
 
@@ -62,48 +72,49 @@ bool WriteWholeFile(const char* path, const std::string& bytes) {
     return std::fclose(file) == 0 && ok;
 }
 
-// The compile messages with their lines; "note" is the column for the tools' warnings and
-// English texts beside the device's own message.
-std::string MessagesJson() {
-    std::vector<std::string> messages;
-    for (const CompileMessageRecord& message : gPlayground.session.Messages())
-        messages.push_back(
-            JsonObject().Number("line", message.line).Text("text", Utf16ToUtf8(message.text)).Text("note", "").Encode());
-    return JsonArray(messages);
+// The messages panel's rows in line order: each compile message as the device's box shows it, with
+// the text quillo-check --lang en lists for it, and each warning of the tools, in the page's
+// language, beside an empty device column (the device shows none).
+Json MessagesJson() {
+    const std::vector<CompileMessageRecord>& messages = gPlayground.session.Messages();
+    const std::vector<std::string> english = ListedMessages(messages, LANG_EN);
+    std::vector<Json> rows;
+    for (size_t i = 0; i < messages.size(); ++i)
+        rows.push_back({{"line", messages[i].line}, {"text", Utf16ToUtf8(messages[i].text)}, {"note", english[i]}});
+    for (const ScriptWarning& warning : gPlayground.session.Warnings())
+        rows.push_back({{"line", warning.line}, {"text", ""}, {"note", warning.text}});
+    std::stable_sort(rows.begin(), rows.end(), [](const Json& a, const Json& b) { return a["line"] < b["line"]; });
+    return rows;
 }
 
 bool NamesMissing() {
-    std::u16string missing = CompileMessageText(MSG_SYMBOL_NOT_FOUND);
     for (const CompileMessageRecord& message : gPlayground.session.Messages())
-        if (MessageWithoutLine(message).compare(0, missing.size(), missing) == 0) return true;
+        if (message.id == MSG_SYMBOL_NOT_FOUND) return true;
     return false;
 }
 
 // The records (parsed, and as the lines quillo-sim --json prints), their test-file text, the trace,
 // the engine's state afterwards, the script's names for the injected keys and the keys held down.
-std::string RecordsReply(const std::vector<SimRecord>& records, JsonObject json) {
-    std::vector<std::string> encoded;
+const char* RecordsReply(const std::vector<SimRecord>& records, Json json) {
     std::string lines;
-    JsonObject keyNames;
+    json["records"] = Json::array();
+    json["keyNames"] = Json::object();
     for (const SimRecord& record : records) {
-        encoded.push_back(RecordJson(record));
-        lines += encoded.back() + "\n";
+        std::string encoded = RecordJson(record);
+        json["records"].push_back(Json::parse(encoded));
+        lines += encoded + "\n";
         for (const RecordedKey& key : record.injected)
-            keyNames.Text(std::to_string(key.vk), gPlayground.session.Names().Operand(OPERAND_KEY, key.vk));
+            json["keyNames"][std::to_string(key.vk)] = gPlayground.session.Names().Operand(NO_OFFSET, 0, key.vk, OPERAND_KEY);
     }
     SimRecord dump;
     dump.hasState = true;
     dump.state = TakeEngineSnapshot();
-    std::vector<std::string> warnings;
-    for (const std::string& warning : gPlayground.session.StuckKeyWarnings()) warnings.push_back(JsonString(warning));
-    return json.Raw("records", JsonArray(encoded))
-        .Text("json", lines)
-        .Text("text", RecordsText(records))
-        .Text("trace", TakeTrace())
-        .Raw("state", RecordJson(dump))
-        .Raw("keyNames", keyNames.Encode())
-        .Raw("held", JsonArray(warnings))
-        .Encode();
+    json["json"] = lines;
+    json["text"] = RecordsText(records);
+    json["trace"] = TakeTrace();
+    json["state"] = Json::parse(RecordJson(dump));
+    json["held"] = gPlayground.session.StuckKeyWarnings();
+    return Reply(json);
 }
 
 }  // namespace
@@ -115,9 +126,7 @@ EMSCRIPTEN_KEEPALIVE const char* PlaygroundStart(const char* path) {
     TakeTrace();
     SimRecord start;
     bool loaded = gPlayground.session.Start(path, &start);
-    JsonObject json;
-    json.Bool("loaded", loaded).Raw("messages", MessagesJson()).Bool("namesMissing", NamesMissing());
-    return Reply(RecordsReply({start}, json));
+    return RecordsReply({start}, {{"loaded", loaded}, {"messages", MessagesJson()}, {"namesMissing", NamesMissing()}});
 }
 
 // One input line as quillo-sim reads it: "tap 0x41", "down CapsLock time=5", "reload", ...
@@ -128,12 +137,12 @@ EMSCRIPTEN_KEEPALIVE const char* PlaygroundInput(const char* line) {
     std::string error;
     if (!SplitLineTokens(text, &tokens, &error) ||
         !ParseSimInput(tokens, gPlayground.session.Symbols(), &input, &error))
-        return Reply(JsonObject().Text("error", error).Encode());
+        return Reply({{"error", error}});
     TakeTrace();
     std::vector<SimRecord> records = gPlayground.session.Apply(input, text);
-    JsonObject json;
-    if (input.kind == INPUT_RELOAD) json.Raw("messages", MessagesJson());
-    return Reply(RecordsReply(records, json));
+    Json json = Json::object();
+    if (input.kind == INPUT_RELOAD) json["messages"] = MessagesJson();
+    return RecordsReply(records, json);
 }
 
 // quillo-sim --test on one file; the report goes to standard output and error. The engine is
@@ -142,6 +151,9 @@ EMSCRIPTEN_KEEPALIVE int PlaygroundRunTests(const char* path) {
     StopTrace();
     return RunScriptTests({path}, ScriptTestOptions{});
 }
+
+// The page's language, "ja" or "en", for the tools' warnings and test reports.
+EMSCRIPTEN_KEEPALIVE void PlaygroundSetLanguage(const char* code) { SetToolLanguage(code); }
 
 // The editor's UTF-8 text as the handheld's code page 932 file; the number of characters that
 // code page lacks (each written as '?'), or -1 when a file cannot be read or written.
@@ -167,5 +179,6 @@ int main() {
     gCompilerPort.multiByteToWide = Cp932ToWide;
     gPlayground.trace = open_memstream(&gPlayground.traceBuffer, &gPlayground.traceSize);
     gPlayground.session.SetTrace(gPlayground.trace);
+    gPlayground.session.CheckWarnings(true, DEFAULT_CODE_PAGE);
     return 0;
 }

@@ -20,6 +20,7 @@ const work = fs.mkdtempSync(path.join(os.tmpdir(), 'quillo-web-'));
 const problems = [];  // page errors, console errors and refused requests of every page
 const elapsed = [];   // milliseconds each key press took the page, effects and trace drawn
 let browser;
+fs.mkdirSync(artifacts, {recursive: true});
 
 before(async () => {
   browser = await puppeteer.launch({
@@ -55,7 +56,7 @@ const view = page => page.evaluate(() => {
   return {
     caps: all('#caps .cap', c => c.textContent), field: text('field'), status: [0, 1, 2, 3, 4, 5].map(n => text('status' + n)),
     log: text('log'), trace: text('trace'), state: text('state'), notices: all('.notice p', p => p.textContent),
-    messages: all('#messages tr.compile', row => [row.cells[0].textContent, row.cells[1].textContent]),
+    messages: all('#messages tr.compile', row => [...row.cells].map(cell => cell.textContent)), held: text('held'),
     elapsed: parseFloat(text('elapsed')), editor: document.getElementById('script').value, encoding: text('encoding'),
     testfile: text('testfile'), records: text('records'), testoutput: text('testoutput'),
   };
@@ -116,6 +117,7 @@ const SAMPLE_ROWS = [
 test('keys on the sample: status lines, notices, injected keys, text field, log and trace', async t => {
   const page = await open(path.join(docs, 'playground.html'));
   const start = await view(page);
+  assert.deepEqual(start.messages, []);  // the sample gets no warning
   assert.deepEqual(start.status.slice(0, 3), ['quillo サンプルスクリプト', 'モード1: 通常入力', 'CapsLock: タップで切替 / 押したままCtrl']);
   assert.equal(start.status[5], '詳細はマニュアルを参照してください。');
   for (const [index, row] of SAMPLE_ROWS.entries()) {
@@ -142,28 +144,43 @@ test('a key press shows its effects, trace included, within one frame', () => {
 });
 
 const DEFINES = 'define EXIT 1\ndefine STATUS 84\nfunc 1 0\n';
+const WARNED = `define LDI 38\ndefine KEYDOWN 11\n${DEFINES}LDI 300\nKEYDOWN 0x41\nEXIT 0\nendfunc\nfunc 6 'y'\nEXIT 0\nendfunc`;
 const KANA = 'あいうえおかきくけこさしすせそたちつてとなにぬねのはひふへほ';
-// Typed scripts: messages on their lines; text in code page 932 bytes, so a status line keeps 48 bytes.
+// Typed scripts: messages on their lines, as the device shows them and in English; the tools' warnings
+// in the page's language; text in code page 932 bytes, so a status line keeps 48 bytes.
 const TYPED_ROWS = [
-  // compiling stops at the faulty line, so its func is left open there
-  {script: DEFINES + 'EXIT 0\nBOGUS 1\nendfunc', selects: 'BOGUS 1',
-    messages: [['5', '5行:symbolが見つかりません BOGUS'], ['5', '5行:func と endfunc が一致していません ']]},
-  {script: DEFINES + 'EXIT 0\nendfunc\nendif', messages: [['6', '6行:endifのミスマッチ endif']]},
-  {script: DEFINES + 'EXIT 0', messages: [['4', '4行:func と endfunc が一致していません ']]},  // the last line
+  // compiling stops at the faulty line, so its func is left open there: the tools say so; rows in line order
+  {script: DEFINES + 'EXIT 0x1G\nBOGUS 1\nendfunc', selects: 'EXIT 0x1G', messages: [
+    ['4', '', '0x1G は数値の正しい書き方ではなく、16 と読まれます。16 進数は 0x に続けて 0～9、A～F で、10 進数は数字だけで書きます'],
+    ['5', '5行:symbolが見つかりません BOGUS', 'symbol not found: BOGUS'],
+    ['5', '5行:func と endfunc が一致していません ', 'func and endfunc do not match (follows from the error above)']]},
+  {script: DEFINES + 'EXIT 0\nendfunc\nendif', messages: [['6', '6行:endifのミスマッチ endif', 'endif mismatch: endif']]},
+  {script: DEFINES + 'EXIT 0', messages: [['4', '4行:func と endfunc が一致していません ', 'func and endfunc do not match']]},  // the last line
+  {script: WARNED, selects: 'LDI 300', held: /^押されたままのキー: キー 0x41 が押下されたまま/, messages: [
+    ['6', '', 'オペランド 300 は 1 バイト（-128～255）に収まらず、44（0x2C）として書き込まれます'],
+    ['10', '', "'y' はキーコード 0x79（F10）で、Y のキーではありません。文字のキーは大文字で書きます（'Y'）"]]},
+  {script: DEFINES + 'EXIT 300\nendfunc', reload: true, messages: [  // a reload finds the warnings anew
+    ['4', '', 'オペランド 300 は 1 バイト（-128～255）に収まらず、44（0x2C）として書き込まれます']]},
+  {script: WARNED, en: true, held: /^Held down: key 0x41 was injected down and never up/, messages: [
+    ['6', '', 'the operand 300 does not fit in a byte (-128 to 255) and is written as 44 (0x2C)'],
+    ['10', '', "'y' is the key code 0x79 (F10), not the key Y: write letter keys in upper case ('Y')"]]},
   {script: DEFINES + `string 0 "${KANA}"\nSTATUS 0\nEXIT 0\nendfunc`, messages: [], status0: KANA.slice(0, 24)},
   {script: DEFINES + 'string 0 "x😀é"\nSTATUS 0\nEXIT 0\nendfunc', messages: [], status0: 'x??', encoding: /2 個を \?/},
 ];
 
-test('typed scripts: compile messages on the right line, code page 932 text', async () => {
-  const page = await open(path.join(docs, 'playground.html'));
+test('typed scripts: compile messages and warnings on the right line, code page 932 text', async () => {
+  const pages = {ja: await open(path.join(docs, 'playground.html')), en: await open(path.join(docs, 'playground.en.html'))};
   for (const row of TYPED_ROWS) {
+    const page = pages[row.en ? 'en' : 'ja'];
+    await page.bringToFront();  // a tab in the background paints no frame, so a click on it never ends
     await page.$eval('#script', (editor, text) => {
       editor.value = text;
       editor.dispatchEvent(new Event('input'));
     }, row.script);
-    await page.click('#run');
+    await page.click(row.reload ? '#reload' : '#run');
     const shown = await view(page);
     assert.deepEqual(shown.messages, row.messages);
+    if (row.held) assert.match(shown.held, row.held);
     if (row.status0) assert.equal(shown.status[0], row.status0);
     if (row.encoding) assert.match(shown.encoding, row.encoding);
     if (!row.selects) continue;
@@ -177,7 +194,7 @@ test("the sample file and its test file give quillo-sim's own records", async ()
   await (await page.$('#open-script')).uploadFile(sample);
   await (await page.$('#open-test')).uploadFile(sample.replace(/\.txt$/, '.test'));
   await page.waitForFunction(() => document.getElementById('testoutput').textContent.includes('exit status'));
-  assert.match((await view(page)).testoutput, /scriptcommand\.test: ok, \d+ expectations\n\(exit status 0\)/);
+  assert.match((await view(page)).testoutput, /scriptcommand\.test: ok、期待 \d+ 件\n\(exit status 0\)/);
   const inputs = fs.readFileSync(sample.replace(/\.txt$/, '.test'), 'utf8').split(/\r?\n/).map(line => line.trim())
     .filter(line => line && !/^(#|=>|script\s)/.test(line));
   inputs.push('tap VK_CAPITAL time=9000');  // one more, typed as an input line: its trace is the page's last
@@ -199,7 +216,7 @@ test("the sample file and its test file give quillo-sim's own records", async ()
 const FIXTURE_ROWS = [
   {prelude: true, tap: 'A', testfile: /=> inject down 0x11\n=> inject down 0x43\n=> inject up 0x43\n=> inject up 0x11\n=> swallowed/},
   {prelude: false, status0: 'ステータス & 行'},
-  {prelude: false, messages: [['5', '5行:endifのミスマッチ endif']]},  // a message, but no name missing
+  {prelude: false, messages: [['5', '5行:endifのミスマッチ endif', 'endif mismatch: endif']]},  // a message, but no name missing
 ];
 
 test("from the release zip, offline: every manual example opens in the playground", async () => {
