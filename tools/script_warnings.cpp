@@ -47,7 +47,7 @@ bool IsWellFormedNumber(const std::string& token, int32_t value) {
 void NumberWarnings(const CompileOutcome& outcome, Warnings* warnings) {
     for (const ValueToken& v : outcome.values) {
         bool number = !v.quoted && (v.token[0] == '-' || (v.token[0] >= '0' && v.token[0] <= '9'));
-        if (number && !IsWellFormedNumber(v.token, v.value)) warnings->Add(v.line, W_NUMBER_FORM, v.token.c_str(), v.value);
+        if (number && !IsWellFormedNumber(v.token, v.value)) warnings->Add(v.line, W_NUMBER_FORM, ScriptTextToUtf8(v.token.data(), v.token.size()).c_str(), v.value);
     }
 }
 
