@@ -13,7 +13,8 @@ constexpr uint32_t JUMPING_FUNCTIONS = 2;  // the pre-key and the key function
 // jump, the jump back from the entry and the instructions its search passes.
 constexpr uint32_t ROUND_OVERHEAD = 14;
 constexpr uint32_t START_STEPS = 4;
-constexpr int RUNAWAY_ROUNDS = 255;
+// Counting down from 0 reaches 0 again only after 2^32 rounds: the step limit ends the loop first.
+constexpr int RUNAWAY_ROUNDS = 0;
 
 const char PRELUDE[] =
     "define EXIT 1\n"
