@@ -14,7 +14,7 @@ constexpr int STATUS_LINE_COUNT = 6;
 constexpr int STATUS_TEXT_SIZE = 48;       // text bytes of one status line
 constexpr int STATUS_SLOT_SIZE = 50;       // index byte, 48 text bytes, a zero byte
 constexpr int NOTICE_BUFFER_SIZE = 256;
-constexpr int STATUS_WORK_SIZE = 512;      // the formatted status text before it is cut to 48 bytes
+constexpr int STATUS_WORK_SIZE = 512;      // a formatted status text is defined up to this size, then cut to 48 bytes
 // A run that executes this many instructions is looping; stopping it keeps the keyboard alive.
 // Only executed instructions count (a jump costs one, however far its label lies); real scripts
 // stay below a few hundred per key.
@@ -119,10 +119,6 @@ int32_t RunEventFunction(int n);
 // run) injected down and has not released, the last pressed first; a run that ends normally may
 // leave keys down on purpose.
 uint32_t RunScript(uint32_t entry, uint32_t message, uint32_t time);
-// Between these two calls the runs share one allowance of KEY_LIMIT keys and COMMAND_LIMIT commands,
-// and one record of the keys they hold down; outside them each run has its own.
-void BeginSharedOutputAllowance();
-void EndSharedOutputAllowance();
 // True while RunScript is executing.
 bool ScriptIsRunning();
 // Called after every executed instruction with its byte position, its two bytes and the

@@ -48,7 +48,13 @@ struct Run {
     uint32_t entry;
     uint32_t message;
     uint32_t time;
+    uint32_t result;  // set by EXIT; 0 for every other end
 };
+
+// An instruction gives the position to go on at, or this when it ended the run: a position past
+// the end of every image, so the run loop's own test ends the run.
+constexpr uint32_t RUN_ENDS = 0xFFFFFFF0;
+static_assert(RUN_ENDS > MAX_IMAGE_SIZE, "RUN_ENDS is no position in an image");
 
 // ---- image access ----
 
@@ -77,9 +83,15 @@ struct Text {
     size_t length;
 };
 
-Text SlotText(uint8_t n) {
+// Where a slot's text starts, or none when the slot is unbound.
+const char* SlotStart(uint8_t n) {
     const char* start = gEngine.stringSlots[n & SLOT_MASK];
-    if (!start || !InsideImage(start)) return Text{nullptr, 0};
+    return start && InsideImage(start) ? start : nullptr;
+}
+
+Text SlotText(uint8_t n) {
+    const char* start = SlotStart(n);
+    if (!start) return Text{nullptr, 0};
     size_t room = size_t(ImageEnd() - start);
     const void* zero = std::memchr(start, 0, room);
     return Text{start, zero ? size_t(static_cast<const char*>(zero) - start) : room};
@@ -96,56 +108,47 @@ uint32_t Fail(const char* message, int32_t number) {
     ReleaseHeldKeys();
     std::snprintf(gNoticeBuffer, sizeof gNoticeBuffer, "%s %d", message, static_cast<int>(number));
     gEnginePort.postCommand(gEngine.window, CmdNotice, reinterpret_cast<uintptr_t>(gNoticeBuffer));
-    return 0;
+    return RUN_ENDS;
 }
-
-// A step either continues at `next` or ends the run with `result`.
-struct Step {
-    bool ends;
-    uint32_t next;
-    uint32_t result;
-};
-Step Continue(uint32_t next) { return Step{false, next, 0}; }
-Step End(uint32_t result) { return Step{true, 0, result}; }
 
 // ---- jumps ----
 
 // The label index answers in constant time what a search forward from `from` would find.
-Step JumpToLabel(uint32_t from, uint8_t label) {
+uint32_t JumpToLabel(uint32_t from, uint8_t label) {
     const uint32_t target = FindLabel(from, label);
-    return target == LABEL_NOT_FOUND ? End(Fail(ERROR_LABEL_NOT_FOUND, label)) : Continue(target);
+    return target == LABEL_NOT_FOUND ? Fail(ERROR_LABEL_NOT_FOUND, label) : target;
 }
 
-Step JumpIf(bool condition, uint32_t pos, uint8_t label) {
-    return condition ? JumpToLabel(pos, label) : Continue(pos + INSTRUCTION_SIZE);
+uint32_t JumpIf(bool condition, uint32_t pos, uint8_t label) {
+    return condition ? JumpToLabel(pos, label) : pos + INSTRUCTION_SIZE;
 }
 
 // ---- calls ----
 
-Step Call(uint32_t pos, int table, uint8_t index, bool missingIsError) {
+uint32_t Call(uint32_t pos, int table, uint8_t index, bool missingIsError) {
     uint16_t offset = gEngine.functionTables[table][index];
     if (offset == NO_FUNCTION) {
-        if (missingIsError) return End(Fail(ERROR_FUNCTION_NOT_FOUND, index));
-        return Continue(pos + INSTRUCTION_SIZE);
+        if (missingIsError) return Fail(ERROR_FUNCTION_NOT_FOUND, index);
+        return pos + INSTRUCTION_SIZE;
     }
-    if (gEngine.callTop >= CALL_STACK_DEPTH) return End(Fail(ERROR_CALL_STACK_OVERFLOW, index));
+    if (gEngine.callTop >= CALL_STACK_DEPTH) return Fail(ERROR_CALL_STACK_OVERFLOW, index);
     gEngine.callStack[gEngine.callTop++] = pos;
-    return Continue(uint32_t(offset) * INSTRUCTION_SIZE);
+    return uint32_t(offset) * INSTRUCTION_SIZE;
 }
 
-Step Return() {
-    if (gEngine.callTop <= 0) return End(Fail(ERROR_RETURN_WITHOUT_CALL, 0));
-    return Continue(gEngine.callStack[--gEngine.callTop] + INSTRUCTION_SIZE);
+uint32_t Return() {
+    if (gEngine.callTop <= 0) return Fail(ERROR_RETURN_WITHOUT_CALL, 0);
+    return gEngine.callStack[--gEngine.callTop] + INSTRUCTION_SIZE;
 }
 
 // ---- keys: an instruction sends only while the allowance lasts, and then completes ----
 
-Step KeyLimit() { return End(Fail(ERROR_KEY_LIMIT, KEY_LIMIT)); }
+uint32_t KeyLimit() { return Fail(ERROR_KEY_LIMIT, KEY_LIMIT); }
 
-Step Inject(uint32_t key, bool up, uint32_t next) {
+uint32_t Inject(uint32_t key, bool up, uint32_t next) {
     if (!KeysLeft()) return KeyLimit();
     SendKey(key, up);
-    return Continue(next);
+    return next;
 }
 
 void PressKey(uint32_t key) {
@@ -168,10 +171,10 @@ void PressKey(uint32_t key) {
     gEngine.regs[R_MODS] = 0;
 }
 
-Step Tap(uint32_t key, uint32_t next) {
+uint32_t Tap(uint32_t key, uint32_t next) {
     if (!KeysLeft()) return KeyLimit();
     PressKey(key);
-    return KeysOverdrawn() ? KeyLimit() : Continue(next);
+    return KeysOverdrawn() ? KeyLimit() : next;
 }
 
 // ---- value stack in r48-r127 ----
@@ -246,60 +249,60 @@ int32_t ShiftRightArithmetic(int32_t v, int32_t count) {
 
 // ---- commands: one per instruction, sent only while the allowance lasts ----
 
-Step CommandLimit() { return End(Fail(ERROR_COMMAND_LIMIT, COMMAND_LIMIT)); }
+uint32_t CommandLimit() { return Fail(ERROR_COMMAND_LIMIT, COMMAND_LIMIT); }
 
-Step Post(uint16_t id, uintptr_t value, uint32_t next) {
+uint32_t Post(uint16_t id, uintptr_t value, uint32_t next) {
     if (!CommandsLeft()) return CommandLimit();
     SendCommand(id, value);
-    return Continue(next);
+    return next;
 }
 
 // The host reads two consecutive zero-terminated texts at the posted address; both must end
 // inside the image, otherwise nothing is posted.
-Step PostRunProgram(uint8_t n, uint32_t next) {
+uint32_t PostRunProgram(uint8_t n, uint32_t next) {
     Text program = SlotText(n);
-    if (!program.bytes || program.bytes + program.length == ImageEnd()) return Continue(next);
+    if (!program.bytes || program.bytes + program.length == ImageEnd()) return next;
     const char* arguments = program.bytes + program.length + 1;
-    if (!std::memchr(arguments, 0, size_t(ImageEnd() - arguments))) return Continue(next);
+    if (!std::memchr(arguments, 0, size_t(ImageEnd() - arguments))) return next;
     return Post(CmdRunProgram, reinterpret_cast<uintptr_t>(program.bytes), next);
 }
 
 // An unbound slot reads as empty text.
-Step ShowNotice(uint8_t n, uint32_t next) {
+uint32_t ShowNotice(uint8_t n, uint32_t next) {
     Text text = SlotText(n);
     std::snprintf(gNoticeBuffer, sizeof gNoticeBuffer, "%.*s %d", static_cast<int>(text.length),
                   text.bytes ? text.bytes : "", static_cast<int>(gEngine.acc));
     return Post(CmdNotice, reinterpret_cast<uintptr_t>(gNoticeBuffer), next);
 }
 
-Step WriteStatusLine(uint8_t line, uint32_t next) {
-    if (line >= STATUS_LINE_COUNT) return Continue(next);
+uint32_t WriteStatusLine(uint8_t line, uint32_t next) {
+    if (line >= STATUS_LINE_COUNT) return next;
     if (!CommandsLeft()) return CommandLimit();  // before the slot the host shows is rewritten
-    static char work[STATUS_WORK_SIZE];
-    Text format = SlotText(0);
+    const char* format = SlotStart(0);
     const int32_t args[STATUS_ARGUMENT_COUNT] = {gEngine.regs[0], gEngine.regs[1], gEngine.regs[2],
                                                  gEngine.regs[3]};
-    size_t length = FormatStatusText(format.bytes ? format.bytes : "", format.length, args, work, sizeof work);
-    if (length > STATUS_TEXT_SIZE) length = STATUS_TEXT_SIZE;
     StatusSlot& slot = gStatusSlots[line];
     std::memset(slot.bytes, 0, sizeof slot.bytes);
     slot.bytes[0] = line;
-    std::memcpy(slot.bytes + 1, work, length);
+    // Formatted straight into the slot: a text cut short is the start of the full one, so these are
+    // the first 48 bytes of what the 512-byte work buffer would hold. The format ends at its zero.
+    FormatStatusText(format ? format : "", format ? size_t(ImageEnd() - format) : 0, args,
+                     reinterpret_cast<char*>(slot.bytes + 1), STATUS_TEXT_SIZE + 1);
     return Post(CmdStatusLine, reinterpret_cast<uintptr_t>(&slot), next);
 }
 
 // STR binds the data of the SKIP block that follows it. Without that SKIP the image is not a
 // string block: the slot is left unbound and execution goes on after the STR.
-Step BindString(uint32_t pos, uint8_t n) {
+uint32_t BindString(uint32_t pos, uint8_t n) {
     uint32_t skip = pos + INSTRUCTION_SIZE;
     const char*& slot = gEngine.stringSlots[n & SLOT_MASK];
     if (!HasInstruction(skip) || OpcodeAt(skip) != OP_SKIP) {
         slot = nullptr;
-        return Continue(skip);
+        return skip;
     }
     uint32_t data = skip + INSTRUCTION_SIZE;
     slot = reinterpret_cast<const char*>(gEngine.code.bytes) + data;
-    return Continue(data + uint32_t(OperandAt(skip)) * INSTRUCTION_SIZE);
+    return data + uint32_t(OperandAt(skip)) * INSTRUCTION_SIZE;
 }
 
 void SelectMode(uint8_t n) {
@@ -320,14 +323,13 @@ int32_t Flag(bool b) { return b ? 1 : 0; }
 
 // ---- one instruction ----
 
-Step Execute(const Run& run, uint32_t pos) {
-    const uint8_t n = OperandAt(pos);
+uint32_t Execute(Run& run, uint32_t pos, uint8_t opcode, uint8_t n) {
     const uint32_t next = pos + INSTRUCTION_SIZE;
     int32_t& acc = gEngine.acc;
     int32_t* regs = gEngine.regs;
-    switch (static_cast<Opcode>(OpcodeAt(pos))) {
-    case OP_END: return End(0);
-    case OP_EXIT: return End(n);
+    switch (static_cast<Opcode>(opcode)) {
+    case OP_END: return RUN_ENDS;
+    case OP_EXIT: return run.result = n, RUN_ENDS;
     case OP_RET: return Return();
     case OP_JMP: return JumpToLabel(pos, n);
     case OP_JMPS: return JumpToLabel(run.entry, n);
@@ -375,7 +377,7 @@ Step Execute(const Run& run, uint32_t pos) {
     case OP_LDA: acc = Reg(n); break;
     case OP_STA: Reg(n) = acc; break;
     case OP_LDI: acc = n; break;
-    case OP_SKIP: return Continue(next + uint32_t(n) * INSTRUCTION_SIZE);
+    case OP_SKIP: return next + uint32_t(n) * INSTRUCTION_SIZE;
     case OP_STR: return BindString(pos, n);
     case OP_NOTICE: return ShowNotice(n, next);
     case OP_MODE: SelectMode(n); break;
@@ -425,25 +427,29 @@ Step Execute(const Run& run, uint32_t pos) {
     case OP_STATUS: return WriteStatusLine(n, next);
     default: break;  // 31 and 85-255 are no instructions and do nothing
     }
-    return Continue(next);
+    return next;
 }
 
 uint32_t Interpret(uint32_t entry, uint32_t message, uint32_t time) {
     gEngine.callTop = 0;
     gEngine.regs[R_SP] = VALUE_STACK_BOTTOM;
-    const Run run{entry, message, time};
     StartRunOutput();
-    uint32_t pos = entry;
-    for (uint32_t steps = 1; HasInstruction(pos); ++steps) {
-        if (steps > STEP_LIMIT) return Fail(ERROR_STEP_LIMIT, STEP_LIMIT);
-        const uint8_t opcode = OpcodeAt(pos);
-        const uint8_t operand = OperandAt(pos);
-        Step step = Execute(run, pos);
+    Run run{entry, message, time, 0};
+    // Runs never nest and nothing replaces the image during one: its place and size stay put.
+    const uint8_t* const code = gEngine.code.bytes;
+    const uint32_t size = gEngine.code.size;
+    if (entry >= size) return 0;  // every later position stays far below the wrap-around
+    for (uint32_t pos = entry, steps = 1; pos + INSTRUCTION_SIZE <= size; ++steps) {
+        if (steps > STEP_LIMIT) {
+            Fail(ERROR_STEP_LIMIT, STEP_LIMIT);
+            return 0;
+        }
+        const uint8_t opcode = code[pos], operand = code[pos + 1];
+        const uint32_t next = Execute(run, pos, opcode, operand);
         if (gTraceHook) gTraceHook(pos, opcode, operand, gEngine.acc);
-        if (step.ends) return step.result;
-        pos = step.next;
+        pos = next;
     }
-    return 0;
+    return run.result;  // 0 unless EXIT ended the run
 }
 
 }  // namespace

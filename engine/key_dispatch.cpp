@@ -1,5 +1,6 @@
 // Where every real key event enters the engine.
 #include "engine.h"
+#include "run_output.h"
 
 namespace {
 
@@ -78,10 +79,10 @@ int DispatchKeyEvent(uint32_t scan, uint32_t vk, uint32_t message, uint32_t time
     // Taken before the pre-key function runs: a MODE there applies from the next key on.
     const uint16_t entry = gEngine.keyTable[key];
     if (entry == NO_FUNCTION) return 0;
-    BeginSharedOutputAllowance();
+    BeginSharedRunOutput();
     RunEventFunction(PRE_KEY_FUNCTION);
     const uint32_t result = RunScript(uint32_t(entry) * 2, message, time);
-    EndSharedOutputAllowance();
+    EndSharedRunOutput();
     return result == 1 ? 1 : 0;
 }
 

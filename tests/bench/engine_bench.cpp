@@ -1,94 +1,80 @@
-// Cost of one key event through the engine, beside the same work written directly in C++.
-//
-// The script: a pre-key function that keeps the key in r4, and a key function that swallows
-// key-ups, passes the key while state bit 2 is set, taps another key when toggle bit 1 is set,
-// and otherwise taps the key with control and shift and writes "key %d tg %x" to status line 1.
-#include "commands.h"
-#include "engine.h"
-#include "engine_port.h"
-#include "opcodes.h"
-
+// Cost of key events through the engine:
+// - a realistic key event, beside the same work written directly in C++, measured in the same run;
+// - the worst legal key event: its pre-key and key function each loop until the step limit, jumping
+//   across the whole image every turn, in images of 2, 16 and 32 KB. Its time must not grow with the image.
+//   cmake --preset bench && cmake --build --preset bench -j2 --target engine_bench
+//   build/bench/tests/bench/engine_bench --benchmark_repetitions=10 --benchmark_report_aggregates_only=true
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
 #include <cstring>
 #include <initializer_list>
+#include <vector>
+
+#include "commands.h"
+#include "engine.h"
+#include "engine_port.h"
+#include "opcodes.h"
 
 namespace {
 
 // The same cheap port for both sides: it only counts.
-uint64_t gKeysInjected;
-uint64_t gCommandsPosted;
-void CountKey(uint8_t, bool) { ++gKeysInjected; }
-void CountCommand(void*, uint16_t, uintptr_t) { ++gCommandsPosted; }
+uint64_t gKeys, gCommands;
+void CountKey(uint8_t, bool) { ++gKeys; }
+void CountCommand(void*, uint16_t, uintptr_t) { ++gCommands; }
 
-constexpr int KEY_REGISTER = 4;
-
-// The code image, written by hand; fixed-size so the optimiser sees plain stores.
-struct BenchImage {
-    uint8_t bytes[256];
-    uint32_t size;
-    void Add(std::initializer_list<int> values) {
-        for (int v : values) bytes[size++] = uint8_t(v);
-    }
-    int Unit() const { return int(size / 2); }
-};
-
-BenchImage BenchScript(int& preKeyUnit, int& keyUnit) {
-    BenchImage image{};
-    // Start-up: bind the status format "key %d tg %x" (12 bytes, zero, empty second text: 7 units).
-    image.Add({OP_STR, 0, OP_SKIP, 7, 'k', 'e', 'y', ' ', '%', 'd', ' ', 't', 'g', ' ', '%', 'x', 0, 0,
-               OP_EXIT, 0});
-    preKeyUnit = image.Unit();
-    image.Add({OP_LDA, R_VK, OP_STA, KEY_REGISTER, OP_EXIT, 0});
-    keyUnit = image.Unit();
-    image.Add({
-        OP_JKEYUP, 9,
-        OP_STTST, 2, OP_JNZ, 8,
-        OP_TGSEL, 0x01, OP_JTG2, 7,
-        OP_SETMODS, MODS_CONTROL | MODS_SHIFT, OP_PRESSR, KEY_REGISTER,
-        OP_LDA, KEY_REGISTER, OP_STA, 0,
-        OP_LDR1, 0x01,
-        OP_STATUS, 1,
-        OP_EXIT, 1,
-        OP_LABEL, 7, OP_PRESS, 0x20, OP_EXIT, 1,
-        OP_LABEL, 8, OP_EXIT, 0,
-        OP_LABEL, 9, OP_EXIT, 1,
-    });
-    return image;
+using Image = std::vector<uint8_t>;
+void Add(Image& image, std::initializer_list<int> bytes) {
+    for (int b : bytes) image.push_back(uint8_t(b));
 }
+uint16_t Unit(const Image& image) { return uint16_t(image.size() / 2); }
 
-void SetUpEngine() {
+void Install(const Image& image, uint16_t preKeyUnit, uint16_t keyUnit) {
     ReleaseCodeImage();
     InitEngine();
     gEnginePort = EnginePort{CountKey, CountCommand};
-    gKeysInjected = 0;
-    int preKeyUnit = 0, keyUnit = 0;
-    BenchImage image = BenchScript(preKeyUnit, keyUnit);
-    InstallCodeImageBytes(image.bytes, image.size);
+    InstallCodeImageBytes(image.data(), uint32_t(image.size()));
     gEngine.functionTables[0][0] = 0;
-    gEngine.functionTables[0][1] = uint16_t(preKeyUnit);
-    for (int vk = 0x41; vk <= 0x5A; ++vk) gEngine.functionTables[1][vk] = uint16_t(keyUnit);
+    gEngine.functionTables[0][1] = preKeyUnit;
+    for (int vk = 0x41; vk <= 0x5A; ++vk) gEngine.functionTables[1][vk] = keyUnit;
     RunEventFunction(0);
+    gKeys = gCommands = 0;
 }
 
-// A key event alternates down and up over the letters A-Z.
+// The realistic script: a pre-key function that keeps the key in r4; a key function that swallows
+// key-ups, passes the key while state bit 2 is set, taps another key when toggle bit 1 is set, and
+// otherwise taps the key with control and shift and writes "key %d tg %x" to status line 1.
+constexpr int KEY_REGISTER = 4;
+void InstallRealisticScript() {
+    Image image;
+    Add(image, {OP_STR, 0, OP_SKIP, 7, 'k', 'e', 'y', ' ', '%', 'd', ' ', 't', 'g', ' ', '%', 'x', 0, 0, OP_EXIT, 0});
+    const uint16_t preKey = Unit(image);
+    Add(image, {OP_LDA, R_VK, OP_STA, KEY_REGISTER, OP_EXIT, 0});
+    const uint16_t key = Unit(image);
+    Add(image, {OP_JKEYUP, 9, OP_STTST, 2, OP_JNZ, 8, OP_TGSEL, 0x01, OP_JTG2, 7,
+                OP_SETMODS, MODS_CONTROL | MODS_SHIFT, OP_PRESSR, KEY_REGISTER, OP_LDA, KEY_REGISTER, OP_STA, 0,
+                OP_LDR1, 0x01, OP_STATUS, 1, OP_EXIT, 1, OP_LABEL, 7, OP_PRESS, 0x20, OP_EXIT, 1,
+                OP_LABEL, 8, OP_EXIT, 0, OP_LABEL, 9, OP_EXIT, 1});
+    Install(image, preKey, key);
+}
+
+// Key events alternate down and up over the letters A-Z.
 struct KeyEvent {
     uint32_t vk, scan, message, time;
 };
 KeyEvent NthEvent(uint32_t i) {
-    uint32_t vk = 0x41 + (i / 2) % 26;
+    const uint32_t vk = 0x41 + (i / 2) % 26;
     return KeyEvent{vk, ScanTable[vk], i % 2 ? MSG_KEYUP : MSG_KEYDOWN, i * 7};
 }
 
 void BM_ScriptKeyEvent(benchmark::State& state) {
-    SetUpEngine();
+    InstallRealisticScript();
     uint32_t i = 0;
     for (auto _ : state) {
-        KeyEvent e = NthEvent(i++);
+        const KeyEvent e = NthEvent(i++);
         benchmark::DoNotOptimize(DispatchKeyEvent(e.scan, e.vk, e.message, e.time));
     }
-    state.counters["keys/event"] = double(gKeysInjected) / double(i ? i : 1);
+    state.counters["keys/event"] = double(gKeys) / double(i ? i : 1);
     if (gEngine.regs[KEY_REGISTER] < 0x41 || gStatusSlots[1].bytes[1] != 'k') state.SkipWithError("script did not run");
     ReleaseCodeImage();
 }
@@ -114,15 +100,13 @@ int DirectKeyEvent(uint32_t scan, uint32_t vk, uint32_t message, uint32_t) {
         return 1;
     }
     const uint8_t k = uint8_t(gDirect.key);
-    gEnginePort.injectKey(0x11, false);
-    gEnginePort.injectKey(0x10, false);
+    for (uint8_t down : {0x11, 0x10}) gEnginePort.injectKey(down, false);
     gEnginePort.injectKey(k, false);
     gEnginePort.injectKey(k, true);
-    gEnginePort.injectKey(0x10, true);
-    gEnginePort.injectKey(0x11, true);
+    for (uint8_t up : {0x10, 0x11}) gEnginePort.injectKey(up, true);
     char text[STATUS_WORK_SIZE];
-    int n = std::snprintf(text, sizeof text, "key %d tg %x", int(gDirect.key), 1);
-    size_t length = n < 0 ? 0 : size_t(n) > size_t(STATUS_TEXT_SIZE) ? size_t(STATUS_TEXT_SIZE) : size_t(n);
+    const int n = std::snprintf(text, sizeof text, "key %d tg %x", int(gDirect.key), 1);
+    const size_t length = n < 0 ? 0 : size_t(n) > size_t(STATUS_TEXT_SIZE) ? size_t(STATUS_TEXT_SIZE) : size_t(n);
     std::memset(gDirect.slot.bytes, 0, sizeof gDirect.slot.bytes);
     gDirect.slot.bytes[0] = 1;
     std::memcpy(gDirect.slot.bytes + 1, text, length);
@@ -132,15 +116,42 @@ int DirectKeyEvent(uint32_t scan, uint32_t vk, uint32_t message, uint32_t) {
 
 void BM_DirectKeyEvent(benchmark::State& state) {
     gEnginePort = EnginePort{CountKey, CountCommand};
-    gKeysInjected = 0;
+    gKeys = 0;
     uint32_t i = 0;
     for (auto _ : state) {
-        KeyEvent e = NthEvent(i++);
+        const KeyEvent e = NthEvent(i++);
         benchmark::DoNotOptimize(DirectKeyEvent(e.scan, e.vk, e.message, e.time));
     }
-    state.counters["keys/event"] = double(gKeysInjected) / double(i ? i : 1);
+    state.counters["keys/event"] = double(gKeys) / double(i ? i : 1);
 }
 BENCHMARK(BM_DirectKeyEvent);
+
+// Fills half of `size` bytes with a function that counts in r`counter` and, every turn, jumps forward
+// across filler to its end and back to its entry with JMPS; only the step limit ends it.
+void AddRunaway(Image& image, int counter, size_t size) {
+    Add(image, {OP_LABEL, 1, OP_LDA, counter, OP_ADDI, 1, OP_STA, counter, OP_JMP, 2});
+    while (image.size() < size - 4) Add(image, {OP_LDI, 0});
+    Add(image, {OP_LABEL, 2, OP_JMPS, 1});
+}
+
+void BM_WorstKeyEvent(benchmark::State& state) {
+    const size_t size = size_t(state.range(0));
+    Image image;
+    AddRunaway(image, 5, size / 2);
+    const uint16_t key = Unit(image);
+    AddRunaway(image, 6, size);
+    Install(image, 0, key);
+    uint32_t i = 0;
+    for (auto _ : state) {
+        const KeyEvent e = NthEvent(i++);
+        benchmark::DoNotOptimize(DispatchKeyEvent(e.scan, e.vk, e.message, e.time));
+    }
+    // Every run ends at the step limit with its notice: two per event.
+    if (gCommands != 2 * uint64_t(i) || gEngine.code.size != size) state.SkipWithError("not a runaway of this size");
+    state.counters["image_bytes"] = double(gEngine.code.size);
+    ReleaseCodeImage();
+}
+BENCHMARK(BM_WorstKeyEvent)->Arg(2048)->Arg(16384)->Arg(32766)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 
