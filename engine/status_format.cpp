@@ -23,6 +23,14 @@ void PutText(Output& out, const char* text, size_t length) {
     for (size_t i = 0; i < length; ++i) Put(out, text[i]);
 }
 
+// Digits stored last first. The length is kept in a local: a char store could alias out.length.
+void PutDigits(Output& out, const char* digits, size_t count) {
+    size_t length = out.length;
+    const size_t size = out.size;
+    while (count > 0 && length + 1 < size) out.bytes[length++] = digits[--count];
+    out.length = length;
+}
+
 enum LengthModifier { LENGTH_INT, LENGTH_SHORT, LENGTH_CHAR, LENGTH_LONG };
 
 struct Directive {
@@ -136,7 +144,7 @@ void FormatPlainNumber(Output& out, char conversion, int32_t value) {
     size_t count = Digits(negative ? 0u - uint32_t(value) : uint32_t(value), BaseOf(conversion),
                           DigitSetOf(conversion), digits);
     if (count == 0) digits[count++] = '0';
-    while (count > 0) Put(out, digits[--count]);
+    PutDigits(out, digits, count);
 }
 
 void FormatNumber(Output& out, const Directive& d, int32_t value) {
@@ -172,7 +180,7 @@ void FormatNumber(Output& out, const Directive& d, int32_t value) {
     if (sign) Put(out, sign);
     PutText(out, prefix, prefix[0] ? 2 : 0);
     PutRepeated(out, '0', leadingZeros);
-    while (count > 0) Put(out, digits[--count]);
+    PutDigits(out, digits, count);
     if (d.left) PutField(out, d, body);
 }
 
@@ -185,7 +193,11 @@ size_t FormatStatusText(const char* format, size_t formatLength, const int32_t a
     size_t i = 0;
     while (i < formatLength && format[i] != 0 && out.length + 1 < out.size) {
         if (format[i] != '%') {
-            out.bytes[out.length++] = format[i++];  // the loop's test left room
+            // A run of plain text, up to the next directive, the format's end or the output's.
+            size_t length = out.length;
+            while (i < formatLength && format[i] != 0 && format[i] != '%' && length + 1 < outSize)
+                outBytes[length++] = format[i++];
+            out.length = length;
             continue;
         }
         if (i + 1 < formatLength && format[i + 1] == '%') {

@@ -29,6 +29,7 @@ void Add(Image& image, std::initializer_list<int> bytes) {
 }
 uint16_t Unit(const Image& image) { return uint16_t(image.size() / 2); }
 
+// The start-up function at 0, the pre-key and the key function of A-Z where given.
 void Install(const Image& image, uint16_t preKeyUnit, uint16_t keyUnit) {
     ReleaseCodeImage();
     InitEngine();
@@ -100,10 +101,12 @@ int DirectKeyEvent(uint32_t scan, uint32_t vk, uint32_t message, uint32_t) {
         return 1;
     }
     const uint8_t k = uint8_t(gDirect.key);
-    for (uint8_t down : {0x11, 0x10}) gEnginePort.injectKey(down, false);
+    gEnginePort.injectKey(0x11, false);
+    gEnginePort.injectKey(0x10, false);
     gEnginePort.injectKey(k, false);
     gEnginePort.injectKey(k, true);
-    for (uint8_t up : {0x10, 0x11}) gEnginePort.injectKey(up, true);
+    gEnginePort.injectKey(0x10, true);
+    gEnginePort.injectKey(0x11, true);
     char text[STATUS_WORK_SIZE];
     const int n = std::snprintf(text, sizeof text, "key %d tg %x", int(gDirect.key), 1);
     const size_t length = n < 0 ? 0 : size_t(n) > size_t(STATUS_TEXT_SIZE) ? size_t(STATUS_TEXT_SIZE) : size_t(n);

@@ -11,6 +11,7 @@ using Bytes = std::vector<uint8_t>;
 
 // The engine as the program starts it, pointed at the main window, with a recording port.
 void FreshEngine();
+// Installs the image; checks that the allocation counter sees the install.
 void LoadImage(const Bytes& image);
 // Code written as in the case files: "JMP 3 STR 0 SKIP 1 'A' 0 ( LDI 1 )*20".
 Bytes AssembleText(const std::string& text);

@@ -14,20 +14,37 @@
 #include "opcodes.h"
 #include "status_format.h"
 
+// The test program is linked with --wrap for the C allocator and operator new: every allocation
+// the engine makes passes this counter.
+namespace {
+bool gCounting = false;
+int gAllocations = 0;
+}  // namespace
+extern "C" {
+void* __real_malloc(size_t size);
+void* __real_calloc(size_t count, size_t size);
+void* __real_realloc(void* p, size_t size);
+void* __real__Znwm(size_t size);
+void* __real__Znam(size_t size);
+void* __wrap_malloc(size_t size) { return gAllocations += gCounting, __real_malloc(size); }
+void* __wrap_calloc(size_t count, size_t size) { return gAllocations += gCounting, __real_calloc(count, size); }
+void* __wrap_realloc(void* p, size_t size) { return gAllocations += gCounting, __real_realloc(p, size); }
+void* __wrap__Znwm(size_t size) { return gAllocations += gCounting, __real__Znwm(size); }
+void* __wrap__Znam(size_t size) { return gAllocations += gCounting, __real__Znam(size); }
+}
+
 namespace {
 
-struct Name {
+const struct {
     const char* name;
     int64_t value;
-};
-const Name NAMES[] = {{"R_STATE", R_STATE}, {"R_MARK", R_MARK},   {"R_TIMEOUT", R_TIMEOUT}, {"R_MODS", R_MODS},
-                      {"R_SP", R_SP},       {"R_VK", R_VK},       {"R_TIME", R_TIME},       {"R_SCAN", R_SCAN},
-                      {"R_MODE", R_MODE},   {"down", MSG_KEYDOWN}, {"up", MSG_KEYUP},        {"sysdown", MSG_SYSKEYDOWN},
-                      {"sysup", MSG_SYSKEYUP}, {"INJECTED", INJECTED_SCAN_CODE}};
+} NAMES[] = {{"R_STATE", R_STATE}, {"R_MARK", R_MARK}, {"R_TIMEOUT", R_TIMEOUT}, {"R_MODS", R_MODS}, {"R_SP", R_SP},
+             {"R_VK", R_VK}, {"R_TIME", R_TIME}, {"R_SCAN", R_SCAN}, {"R_MODE", R_MODE}, {"down", MSG_KEYDOWN},
+             {"up", MSG_KEYUP}, {"sysdown", MSG_SYSKEYDOWN}, {"sysup", MSG_SYSKEYUP}, {"INJECTED", INJECTED_SCAN_CODE}};
 
 bool Number(const std::string& word, int64_t* value) {
     if (word.size() == 3 && word[0] == '\'' && word[2] == '\'') return *value = uint8_t(word[1]), true;
-    for (const Name& n : NAMES)
+    for (const auto& n : NAMES)
         if (word == n.name) return *value = n.value, true;
     char* end = nullptr;
     *value = std::strtoll(word.c_str(), &end, 0);
@@ -43,15 +60,10 @@ int64_t Value(const std::string& word) {
 // Words separated by blanks; a double-quoted text is one word, quotes kept, \" and \\ unescaped.
 std::vector<std::string> Words(const std::string& line) {
     std::vector<std::string> words;
-    for (size_t i = 0; i < line.size();) {
-        if (line[i] == ' ') {
-            ++i;
-            continue;
-        }
+    for (size_t i = line.find_first_not_of(' '); i < line.size(); i = line.find_first_not_of(' ', i)) {
         std::string word;
-        bool quoted = false;
-        for (; i < line.size() && (quoted || line[i] != ' '); ++i) {
-            if (line[i] == '"') quoted = !quoted;
+        for (bool quoted = false; i < line.size() && (quoted || line[i] != ' '); ++i) {
+            quoted ^= line[i] == '"';
             if (line[i] == '\\' && quoted && i + 1 < line.size()) ++i;
             word += line[i];
         }
@@ -62,17 +74,13 @@ std::vector<std::string> Words(const std::string& line) {
 
 std::string Unquote(const std::string& word) { return word.size() >= 2 ? word.substr(1, word.size() - 2) : ""; }
 
-const OpcodeInfo* Mnemonic(const std::string& word) {
-    for (const OpcodeInfo& info : OpcodeTable)
-        if (word == info.mnemonic) return &info;
-    return nullptr;
-}
-
 // MNEMONIC n, a number or 'c' (one byte), "text" (its bytes), string SLOT "first" "second"
 // (a string block), ( ... )*N (repeated).
 size_t Assemble(const std::vector<std::string>& w, size_t i, Bytes* out) {
     while (i < w.size() && w[i].compare(0, 2, ")*") != 0) {
         const std::string& word = w[i++];
+        const auto info = std::find_if(std::begin(OpcodeTable), std::end(OpcodeTable),
+                                       [&](const OpcodeInfo& o) { return word == o.mnemonic; });
         if (word == "(") {
             Bytes group;
             i = Assemble(w, i, &group);
@@ -86,7 +94,7 @@ size_t Assemble(const std::vector<std::string>& w, size_t i, Bytes* out) {
         } else if (word[0] == '"') {
             const std::string text = Unquote(word);
             out->insert(out->end(), text.begin(), text.end());
-        } else if (const OpcodeInfo* info = Mnemonic(word)) {
+        } else if (info != std::end(OpcodeTable)) {
             out->insert(out->end(), {info->number, uint8_t(Value(w[i++]))});
         } else {
             out->push_back(uint8_t(Value(word)));
@@ -103,84 +111,51 @@ std::string Hex(unsigned v, const char* format = "%02x") {
     return text;
 }
 
+// The fuzz targets check every command's window and that its texts end where the host can read them.
 std::string CommandText(const RecordedCommand& c) {
     const char* text = reinterpret_cast<const char*>(c.value);
-    std::string out;
+    const auto* slot = reinterpret_cast<const StatusSlot*>(c.value);
     switch (c.id) {
-    case CmdNotice: out = "notice:" + std::string(text); break;
-    case CmdStatusLine: {
-        const auto* slot = reinterpret_cast<const StatusSlot*>(c.value);
-        out = "status" + std::to_string(slot->bytes[0]) + ":" + reinterpret_cast<const char*>(slot->bytes + 1);
-        if (slot->bytes[STATUS_SLOT_SIZE - 1] != 0) out += "<unterminated>";
-        break;
+    case CmdNotice: return "notice:" + std::string(text);
+    case CmdStatusLine: return "status" + std::to_string(slot->bytes[0]) + ":" + reinterpret_cast<const char*>(slot->bytes + 1);
+    case CmdRunProgram: return "run:" + std::string(text) + "|" + (text + std::strlen(text) + 1);
+    case CmdRotateScreen: return "rotate:" + std::to_string(c.value);
+    case CmdWindowAction: return "winact:" + std::string(1, char(c.value));
+    default: return "cmd" + std::to_string(c.id);
     }
-    case CmdRunProgram: out = "run:" + std::string(text) + "|" + (text + std::strlen(text) + 1); break;
-    case CmdRotateScreen: out = "rotate:" + std::to_string(c.value); break;
-    case CmdWindowAction: out = "winact:" + std::string(1, char(c.value)); break;
-    default: out = "cmd" + std::to_string(c.id);
-    }
-    return c.window == TEST_WINDOW ? out : out + "@otherwindow";
 }
 
-// Runs of one word repeated, or of a group of up to 12 words, are written once with *N.
+// A word repeated, or a group of up to 12 words, is written once with *N; 16 or more of one
+// character in a row are written c{N}.
 std::string Compress(const std::vector<std::string>& words) {
     std::string out;
-    for (size_t i = 0; i < words.size();) {
-        size_t bestPeriod = 1, bestCount = 1;
-        for (size_t period = 1; period <= 12 && i + period <= words.size(); ++period) {
-            size_t count = 1;
-            while (i + (count + 1) * period <= words.size() &&
-                   std::equal(words.begin() + i, words.begin() + i + period, words.begin() + i + count * period))
-                ++count;
-            if (count >= 3 && count * period > bestCount * bestPeriod) bestPeriod = period, bestCount = count;
+    for (size_t i = 0, period = 1, count = 1; i < words.size(); i += period * count, period = count = 1) {
+        for (size_t p = 1; p <= 12 && i + p <= words.size(); ++p) {
+            size_t n = 1;
+            while (i + (n + 1) * p <= words.size() && std::equal(words.begin() + i, words.begin() + i + p, words.begin() + i + n * p)) ++n;
+            if (n >= 3 && n * p > count * period) period = p, count = n;
         }
         std::string group;
-        for (size_t k = 0; k < bestPeriod; ++k) group += (k ? " " : "") + words[i + k];
-        if (!out.empty()) out += ' ';
-        out += bestCount == 1 ? group : bestPeriod == 1 ? group + "*" + std::to_string(bestCount)
-                                                        : "(" + group + ")*" + std::to_string(bestCount);
-        i += bestPeriod * bestCount;
+        for (size_t k = 0; k < period; ++k) group += (k ? " " : "") + words[i + k];
+        if (count > 1) group = (period > 1 ? "(" + group + ")" : group) + "*" + std::to_string(count);
+        out += (out.empty() ? "" : " ") + group;
     }
-    return out;
-}
-
-// Runs of 16 or more of one character are written c{N}.
-std::string ShortenRuns(const std::string& text) {
-    std::string out;
-    for (size_t i = 0; i < text.size();) {
-        size_t run = 1;
-        while (i + run < text.size() && text[i + run] == text[i]) ++run;
-        out += run >= 16 ? text.substr(i, 1) + "{" + std::to_string(run) + "}" : text.substr(i, run);
-        i += run;
+    std::string shortened;
+    for (size_t i = 0, run = 1; i < out.size(); i += run, run = 1) {
+        while (i + run < out.size() && out[i + run] == out[i]) ++run;
+        shortened += run >= 16 ? out.substr(i, 1) + "{" + std::to_string(run) + "}" : out.substr(i, run);
     }
-    return out;
+    return shortened;
 }
-
-}  // namespace
-
-std::string Outcome(int64_t result) {
-    std::vector<std::string> keys, commands;
-    for (int i = 0; i < gPortRecording.keyCount; ++i)
-        keys.push_back((gPortRecording.keys[i].up ? "-" : "+") + Hex(gPortRecording.keys[i].vk));
-    for (int i = 0; i < gPortRecording.commandCount; ++i) commands.push_back(CommandText(gPortRecording.commands[i]));
-    std::string out = std::to_string(result);
-    if (!keys.empty()) out += " keys[" + Compress(keys) + "]";
-    if (!commands.empty()) out += " cmds[" + ShortenRuns(Compress(commands)) + "]";
-    return gPortRecording.overflowed ? out + " overflow" : out;
-}
-
-namespace {
 
 // State asked for by name after the outcome: rN or R_xxx, acc, sysflags, origin (bits 17 and 18),
 // table (the key table in use), slots (status lines holding text).
 std::string State(const std::string& name) {
     int64_t r = 0;
+    const bool native = gEngine.sysflags & SF_NATIVE_SCAN, none = gEngine.sysflags & SF_NO_SCAN_ENTRY;
     if (name == "acc") return std::to_string(gEngine.acc);
     if (name == "sysflags") return Hex(gEngine.sysflags, "0x%x");
-    if (name == "origin") {
-        const bool native = gEngine.sysflags & SF_NATIVE_SCAN, none = gEngine.sysflags & SF_NO_SCAN_ENTRY;
-        return native && none ? "17+18" : native ? "17" : none ? "18" : "-";
-    }
+    if (name == "origin") return native && none ? "17+18" : native ? "17" : none ? "18" : "-";
     if (name == "table") return gEngine.keyTable == gEngine.functionTables[2] ? "2" : "1";
     if (name == "slots") {
         std::string lines;
@@ -188,22 +163,17 @@ std::string State(const std::string& name) {
             if (gStatusSlots[n].bytes[0] || gStatusSlots[n].bytes[1]) lines += std::to_string(n);
         return lines.empty() ? "-" : lines;
     }
-    if ((name[0] == 'r' && Number(name.substr(1), &r)) || (name.compare(0, 2, "R_") == 0 && Number(name, &r)))
-        return std::to_string(gEngine.regs[r & 0x7F]);
+    if (Number(name[0] == 'r' ? name.substr(1) : name, &r)) return std::to_string(gEngine.regs[r & 0x7F]);
     return "?";
 }
 
 // The outcome, followed by the state named in the trailing name=value words of `expected`.
 std::string Observe(int64_t result, const std::string& expected) {
-    std::vector<std::string> names;
+    std::string out = Outcome(result), names;
     const std::vector<std::string> words = Words(expected);
-    for (size_t i = words.size(); i-- > 1;) {
-        const size_t equals = words[i].find('=');
-        if (equals == std::string::npos || words[i].find_first_of("[]") != std::string::npos) break;
-        names.insert(names.begin(), words[i].substr(0, equals));
-    }
-    std::string out = Outcome(result);
-    for (const std::string& name : names) out += " " + name + "=" + State(name);
+    for (size_t i = words.size(); i-- > 1 && words[i].find('=') != std::string::npos && words[i].find(']') == std::string::npos;)
+        names = " " + words[i].substr(0, words[i].find('=')) + names;
+    for (const std::string& name : Words(names)) out += " " + name + "=" + State(name);
     return out;
 }
 
@@ -222,21 +192,32 @@ std::string FormatText(const std::vector<std::string>& w) {
     const std::string format = Unquote(w[1]);
     size_t size = STATUS_WORK_SIZE, length = format.size();
     for (size_t i = 2; i < w.size(); ++i) {
-        if (w[i].compare(0, 5, "size=") == 0) size = size_t(Value(w[i].substr(5)));
-        if (w[i].compare(0, 7, "length=") == 0) length = size_t(Value(w[i].substr(7)));
-        if (w[i].compare(0, 5, "args=") == 0)
-            for (int a = 0, at = 5; a < STATUS_ARGUMENT_COUNT; ++a, at = int(w[i].find(',', at)) + 1)
-                args[a] = int32_t(std::strtoll(w[i].c_str() + at, nullptr, 0));
+        const std::string value = w[i].substr(w[i].find('=') + 1);
+        if (w[i].compare(0, 5, "size=") == 0) size = size_t(Value(value));
+        if (w[i].compare(0, 7, "length=") == 0) length = size_t(Value(value));
+        for (size_t a = 0, at = 0; w[i].compare(0, 5, "args=") == 0 && a < STATUS_ARGUMENT_COUNT; ++a, at = value.find(',', at) + 1)
+            args[a] = int32_t(std::strtoll(value.c_str() + at, nullptr, 0));
     }
     std::string out(size + 8, '#');  // guard bytes show a write past `size`
     const size_t written = FormatStatusText(format.data(), length, args, &out[0], size);
     EXPECT_EQ(out.substr(size), "########") << "written past the output";
     const std::string text = size ? out.c_str() : "";
     EXPECT_EQ(written, text.size()) << "length returned";
-    return "\"" + ShortenRuns(text) + "\"";
+    return "\"" + Compress({text}) + "\"";
 }
 
 }  // namespace
+
+std::string Outcome(int64_t result) {
+    std::vector<std::string> keys, commands;
+    for (int i = 0; i < gPortRecording.keyCount; ++i)
+        keys.push_back((gPortRecording.keys[i].up ? "-" : "+") + Hex(gPortRecording.keys[i].vk));
+    for (int i = 0; i < gPortRecording.commandCount; ++i) commands.push_back(CommandText(gPortRecording.commands[i]));
+    std::string out = std::to_string(result);
+    if (!keys.empty()) out += " keys[" + Compress(keys) + "]";
+    if (!commands.empty()) out += " cmds[" + Compress(commands) + "]";
+    return gPortRecording.overflowed ? out + " overflow" : out;
+}
 
 void FreshEngine() {
     ReleaseCodeImage();
@@ -246,9 +227,15 @@ void FreshEngine() {
     InstallRecordingPort();
 }
 
+// Installing allocates (the image and its label index): proof that the counter sees the engine.
 void LoadImage(const Bytes& image) {
     ReleaseCodeImage();
-    ASSERT_TRUE(InstallCodeImageBytes(image.data(), static_cast<uint32_t>(image.size())));
+    gAllocations = 0;
+    gCounting = true;
+    const bool installed = InstallCodeImageBytes(image.data(), static_cast<uint32_t>(image.size()));
+    gCounting = false;
+    ASSERT_TRUE(installed);
+    EXPECT_GT(gAllocations, 0) << "the allocation counter does not see the engine";
 }
 
 Bytes AssembleText(const std::string& text) {
@@ -260,10 +247,9 @@ Bytes AssembleText(const std::string& text) {
 // One line of a case file; an operation with "=> expected" is checked.
 void RunCaseLine(const std::string& line) {
     const size_t arrow = line.find(" => ");
-    std::vector<std::string> w = Words(line.substr(0, arrow));
-    if (w.empty()) return;
+    const std::vector<std::string> w = Words(line.substr(0, arrow));
     const std::string expected = arrow == std::string::npos ? "" : line.substr(arrow + 4);
-    const std::string& op = w[0];
+    const std::string op = w.empty() ? "" : w[0];
     if (op == "==") return FreshEngine();
     if (op == "image") return LoadImage(AssembleText(line.substr(5)));
     if (op == "release") return ReleaseCodeImage();
@@ -276,54 +262,58 @@ void RunCaseLine(const std::string& line) {
         return;
     }
     if (op == "scantable" || op == "opcodes") {
-        // Every one of the 256 values: the ones listed (index=value or number NAME), the rest none.
+        // Every one of the 256 values: the ones listed (VK=SCAN, or NUMBER MNEMONIC), the rest none.
         std::string listed[256];
         for (size_t i = 1; i < w.size(); i += op == "opcodes" ? 2 : 1) {
-            const size_t equals = w[i].find('=');
             if (op == "opcodes") listed[Value(w[i]) & 0xFF] = w[i + 1];
-            else listed[Value("0x" + w[i].substr(0, equals)) & 0xFF] = Hex(unsigned(Value("0x" + w[i].substr(equals + 1))), "0x%02x");
+            else listed[Value("0x" + w[i].substr(0, 2)) & 0xFF] = Hex(unsigned(Value("0x" + w[i].substr(3))));
         }
         for (int v = 0; v < 256; ++v) {
             const OpcodeInfo* info = FindOpcode(uint8_t(v));
-            const std::string actual = op == "opcodes" ? (info ? info->mnemonic : "") : ScanTable[v] == 0xFF ? ""
-                                                                                      : Hex(ScanTable[v], "0x%02x");
+            const std::string actual = op == "opcodes" ? (info ? info->mnemonic : "") : ScanTable[v] == 0xFF ? "" : Hex(ScanTable[v]);
             EXPECT_EQ(actual, listed[v]) << op << " at " << Hex(unsigned(v));
         }
         return;
     }
+    // run, key, hook, event: NAME=VALUE words set state first; "noalloc": the step allocates nothing.
     std::vector<int64_t> args;
-    for (size_t i = 1; i < w.size(); ++i)
-        if (w[i].find('=') != std::string::npos && w[i][0] != '\'') SetState(w[i]);
+    bool noAllocation = false;
+    for (size_t i = 1; i < w.size(); ++i) {
+        if (w[i] == "noalloc") noAllocation = true;
+        else if (w[i].find('=') != std::string::npos && w[i][0] != '\'') SetState(w[i]);
         else args.push_back(Value(w[i]));
-    args.resize(5, 0);
-    ClearPortRecording();
-    int64_t result = 0;
-    if (op == "run") result = RunScript(uint32_t(args[0]), uint32_t(args[1]), uint32_t(args[2]));
-    else if (op == "key") result = DispatchKeyEvent(uint32_t(args[1]), uint32_t(args[0]), uint32_t(args[2] ? args[2] : MSG_KEYDOWN), uint32_t(args[3]));
-    else if (op == "hook") result = HookSwallowsEvent(int(args[0]), uint32_t(args[3] ? args[3] : MSG_KEYDOWN), uint32_t(args[1]), uint32_t(args[2]), uint32_t(args[4]));
-    else if (op == "event") result = RunEventFunction(int(args[0]));
-    else {
-        ADD_FAILURE() << "unknown line: " << line;
-        return;
     }
+    args.resize(5, 0);
+    const auto a = [&](int i) { return uint32_t(args[i]); };
+    ClearPortRecording();
+    gAllocations = 0;
+    gCounting = noAllocation;
+    int64_t result = 0;
+    if (op == "run") result = RunScript(a(0), a(1), a(2));
+    else if (op == "key") result = DispatchKeyEvent(a(1), a(0), a(2) ? a(2) : MSG_KEYDOWN, a(3));
+    else if (op == "hook") result = HookSwallowsEvent(int(args[0]), a(3) ? a(3) : MSG_KEYDOWN, a(1), a(2), a(4));
+    else if (op == "event") result = RunEventFunction(int(args[0]));
+    else ADD_FAILURE() << "unknown line: " << line;
+    gCounting = false;
+    EXPECT_EQ(gAllocations, 0) << "allocations";
     if (arrow != std::string::npos) {
         EXPECT_EQ(Observe(result, expected), expected);
     }
 }
 
+namespace {
+
 class EngineCases : public ::testing::TestWithParam<const char*> {};
 
 TEST_P(EngineCases, EveryLineHolds) {
-    const std::string path = std::string(QUILLO_ENGINE_CASES) + "/" + GetParam();
-    std::ifstream file(path);
-    ASSERT_TRUE(file) << "cannot read " << path;
-    EnginePort previous = gEnginePort;
+    std::ifstream file(std::string(QUILLO_ENGINE_CASES) + "/" + GetParam());
+    ASSERT_TRUE(file) << "cannot read " << GetParam();
+    const EnginePort previous = gEnginePort;
     FreshEngine();
     std::string line;
     for (int number = 1; std::getline(file, line); ++number) {
-        if (line.empty() || line[0] == '#') continue;
         SCOPED_TRACE(testing::Message() << GetParam() << ":" << number);
-        RunCaseLine(line);
+        if (!line.empty() && line[0] != '#') RunCaseLine(line);
     }
     ReleaseCodeImage();
     gEnginePort = previous;
@@ -332,6 +322,7 @@ TEST_P(EngineCases, EveryLineHolds) {
 INSTANTIATE_TEST_SUITE_P(Files, EngineCases,
                          ::testing::Values("interpreter.txt", "limits.txt", "key_dispatch.txt", "status_format.txt"),
                          [](const testing::TestParamInfo<const char*>& info) {
-                             std::string name = info.param;
-                             return name.substr(0, name.find('.'));
+                             return std::string(info.param).substr(0, std::string(info.param).find('.'));
                          });
+
+}  // namespace

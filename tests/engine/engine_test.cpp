@@ -1,5 +1,5 @@
-// Engine behaviour that needs code of its own: the label index against the plain scan, runs
-// that do not nest, and a key path that allocates nothing.
+// Engine behaviour that needs code of its own: the label index against the plain scan, and runs
+// that do not nest.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -76,72 +76,6 @@ TEST(Runs, DoNotNest) {
     EXPECT_EQ(gEngine.acc, 0);
     EXPECT_EQ(gEngine.regs[R_TIME], 0);
     EXPECT_FALSE(ScriptIsRunning());
-    ReleaseCodeImage();
-}
-
-// The test program is linked with --wrap for the C allocator and for operator new, so every
-// allocation made by the engine's code passes this counter.
-bool gCounting = false;
-int gAllocations = 0;
-
-}  // namespace
-
-extern "C" {
-void* __real_malloc(size_t size);
-void* __real_calloc(size_t count, size_t size);
-void* __real_realloc(void* p, size_t size);
-void* __real__Znwm(size_t size);
-void* __real__Znam(size_t size);
-void* __wrap_malloc(size_t size) { return gAllocations += gCounting, __real_malloc(size); }
-void* __wrap_calloc(size_t count, size_t size) { return gAllocations += gCounting, __real_calloc(count, size); }
-void* __wrap_realloc(void* p, size_t size) { return gAllocations += gCounting, __real_realloc(p, size); }
-void* __wrap__Znwm(size_t size) { return gAllocations += gCounting, __real__Znwm(size); }
-void* __wrap__Znam(size_t size) { return gAllocations += gCounting, __real__Znam(size); }
-}
-
-namespace {
-
-TEST(KeyPath, AllocatesNothing) {
-    // Every kind of work a key can cause: pre-key function, calls, stack, injection, a status
-    // line, a notice, a program launch, a run-time error that releases a key.
-    FreshEngine();
-    const Bytes strings = AssembleText("string 0 \"key %d state %x\" \"\" string 1 \"prog\" \"args\" EXIT 0");
-    const Bytes preKey = AssembleText("LDA R_VK STA 4 EXIT 0");
-    const Bytes key = AssembleText("JKEYUP 2 TGSEL 0 TGSET 2 CALLEV 5 PUSH 4 POP 0 SETMODS 0x33 PRESSR 4 "
-                                   "STATUS 1 NOTICE 1 EXEC 1 EXIT 1 LABEL 2 KEYDOWN 0x10 JMP 99");
-    Bytes image = strings;
-    for (const Bytes* part : {&preKey, &key}) image.insert(image.end(), part->begin(), part->end());
-    const Bytes function5 = AssembleText("LDR1 5 RET 0");
-    image.insert(image.end(), function5.begin(), function5.end());
-    gAllocations = 0;
-    gCounting = true;
-    LoadImage(image);
-    gCounting = false;
-    ASSERT_GT(gAllocations, 0) << "the counter does not see the engine's allocations";
-    const uint16_t preKeyUnit = uint16_t(strings.size() / 2), keyUnit = uint16_t(preKeyUnit + preKey.size() / 2);
-    gEngine.functionTables[0][1] = preKeyUnit;
-    gEngine.functionTables[1][0x41] = keyUnit;
-    gEngine.functionTables[0][5] = uint16_t(keyUnit + key.size() / 2);
-    RunScript(0, 0, 0);  // the start-up run binds the two string slots
-    const std::string down = "1 keys[+11 +10 +5c +15 +41 -15 +15 -41 -15 -5c -10 -11] "
-                             "cmds[status1:key 65 state 5 notice:prog 65 run:prog|args]";
-    const struct {
-        uint32_t message;
-        bool throughHook;
-        std::string outcome;
-    } events[] = {{MSG_KEYDOWN, false, down},
-                  {MSG_KEYUP, false, "0 keys[+10 -10] cmds[notice:Label notfound 99]"},
-                  {MSG_KEYDOWN, true, down}};
-    for (const auto& e : events) {
-        ClearPortRecording();
-        gAllocations = 0;
-        gCounting = true;
-        const int swallowed = e.throughHook ? int(HookSwallowsEvent(0, e.message, 0x41, 0x10, 100))
-                                            : DispatchKeyEvent(0x10, 0x41, e.message, 100);
-        gCounting = false;
-        EXPECT_EQ(gAllocations, 0);
-        EXPECT_EQ(Outcome(swallowed), e.outcome);
-    }
     ReleaseCodeImage();
 }
 
