@@ -35,7 +35,8 @@ bool BuildLabelIndex(const uint8_t* code, uint32_t size) {
     const size_t bytes = sizeof(LabelBlock) * blocks * 2 + sizeof(uint16_t) * units;
     void* memory = gCodeImageAllocator(bytes);
     if (!memory) return false;
-    LabelIndex index{units, nullptr, static_cast<LabelBlock*>(memory), static_cast<LabelBlock*>(memory) + blocks, memory};
+    auto* blocksStart = static_cast<LabelBlock*>(memory);
+    LabelIndex index{units, nullptr, blocksStart, blocksStart + blocks, memory};
     index.rootOf = reinterpret_cast<uint16_t*>(index.leaves + blocks);
     std::memset(index.roots[0], 0, sizeof(LabelBlock));  // the empty maps
     std::memset(index.leaves[0], 0, sizeof(LabelBlock));
@@ -52,7 +53,8 @@ bool BuildLabelIndex(const uint8_t* code, uint32_t size) {
         const uint8_t label = code[2 * u + 1];
         const uint16_t root = ++used;
         std::memcpy(index.roots[root], index.roots[successor], sizeof(LabelBlock));
-        std::memcpy(index.leaves[root], index.leaves[index.roots[successor][label / LABEL_BLOCK_SIZE]], sizeof(LabelBlock));
+        const uint16_t leaf = index.roots[successor][label / LABEL_BLOCK_SIZE];
+        std::memcpy(index.leaves[root], index.leaves[leaf], sizeof(LabelBlock));
         index.leaves[root][label % LABEL_BLOCK_SIZE] = static_cast<uint16_t>(u + 1);
         index.roots[root][label / LABEL_BLOCK_SIZE] = root;
         index.rootOf[u] = root;

@@ -12,25 +12,20 @@
 
 #include "commands.h"
 #include "opcodes.h"
+#include "recording_port.h"
 #include "status_format.h"
 
-// The test program is linked with --wrap for the C allocator and operator new: every allocation
-// the engine makes passes this counter.
+// The test program is linked with --wrap for malloc and operator new (the engine uses neither
+// calloc, realloc nor new[]): every allocation the engine makes passes this counter.
 namespace {
 bool gCounting = false;
 int gAllocations = 0;
 }  // namespace
 extern "C" {
 void* __real_malloc(size_t size);
-void* __real_calloc(size_t count, size_t size);
-void* __real_realloc(void* p, size_t size);
 void* __real__Znwm(size_t size);
-void* __real__Znam(size_t size);
 void* __wrap_malloc(size_t size) { return gAllocations += gCounting, __real_malloc(size); }
-void* __wrap_calloc(size_t count, size_t size) { return gAllocations += gCounting, __real_calloc(count, size); }
-void* __wrap_realloc(void* p, size_t size) { return gAllocations += gCounting, __real_realloc(p, size); }
 void* __wrap__Znwm(size_t size) { return gAllocations += gCounting, __real__Znwm(size); }
-void* __wrap__Znam(size_t size) { return gAllocations += gCounting, __real__Znam(size); }
 }
 
 namespace {
@@ -88,7 +83,7 @@ size_t Assemble(const std::vector<std::string>& w, size_t i, Bytes* out) {
         } else if (word == "string") {
             std::string data = Unquote(w[i + 1]) + '\0' + Unquote(w[i + 2]) + '\0';
             if (data.size() % 2) data += '\0';
-            out->insert(out->end(), {uint8_t(OP_STR), uint8_t(Value(w[i])), uint8_t(OP_SKIP), uint8_t(data.size() / 2)});
+            out->insert(out->end(), {OP_STR, uint8_t(Value(w[i])), OP_SKIP, uint8_t(data.size() / 2)});
             out->insert(out->end(), data.begin(), data.end());
             i += 3;
         } else if (word[0] == '"') {
@@ -117,7 +112,8 @@ std::string CommandText(const RecordedCommand& c) {
     const auto* slot = reinterpret_cast<const StatusSlot*>(c.value);
     switch (c.id) {
     case CmdNotice: return "notice:" + std::string(text);
-    case CmdStatusLine: return "status" + std::to_string(slot->bytes[0]) + ":" + reinterpret_cast<const char*>(slot->bytes + 1);
+    case CmdStatusLine:
+        return "status" + std::to_string(slot->bytes[0]) + ":" + reinterpret_cast<const char*>(slot->bytes + 1);
     case CmdRunProgram: return "run:" + std::string(text) + "|" + (text + std::strlen(text) + 1);
     case CmdRotateScreen: return "rotate:" + std::to_string(c.value);
     case CmdWindowAction: return "winact:" + std::string(1, char(c.value));
@@ -132,7 +128,8 @@ std::string Compress(const std::vector<std::string>& words) {
     for (size_t i = 0, period = 1, count = 1; i < words.size(); i += period * count, period = count = 1) {
         for (size_t p = 1; p <= 12 && i + p <= words.size(); ++p) {
             size_t n = 1;
-            while (i + (n + 1) * p <= words.size() && std::equal(words.begin() + i, words.begin() + i + p, words.begin() + i + n * p)) ++n;
+            const auto group = words.begin() + i;
+            while (i + (n + 1) * p <= words.size() && std::equal(group, group + p, group + n * p)) ++n;
             if (n >= 3 && n * p > count * period) period = p, count = n;
         }
         std::string group;
@@ -148,66 +145,7 @@ std::string Compress(const std::vector<std::string>& words) {
     return shortened;
 }
 
-// State asked for by name after the outcome: rN or R_xxx, acc, sysflags, origin (bits 17 and 18),
-// table (the key table in use), slots (status lines holding text).
-std::string State(const std::string& name) {
-    int64_t r = 0;
-    const bool native = gEngine.sysflags & SF_NATIVE_SCAN, none = gEngine.sysflags & SF_NO_SCAN_ENTRY;
-    if (name == "acc") return std::to_string(gEngine.acc);
-    if (name == "sysflags") return Hex(gEngine.sysflags, "0x%x");
-    if (name == "origin") return native && none ? "17+18" : native ? "17" : none ? "18" : "-";
-    if (name == "table") return gEngine.keyTable == gEngine.functionTables[2] ? "2" : "1";
-    if (name == "slots") {
-        std::string lines;
-        for (int n = 0; n < STATUS_LINE_COUNT; ++n)
-            if (gStatusSlots[n].bytes[0] || gStatusSlots[n].bytes[1]) lines += std::to_string(n);
-        return lines.empty() ? "-" : lines;
-    }
-    if (Number(name[0] == 'r' ? name.substr(1) : name, &r)) return std::to_string(gEngine.regs[r & 0x7F]);
-    return "?";
-}
-
-// The outcome, followed by the state named in the trailing name=value words of `expected`.
-std::string Observe(int64_t result, const std::string& expected) {
-    std::string out = Outcome(result), names;
-    const std::vector<std::string> words = Words(expected);
-    for (size_t i = words.size(); i-- > 1 && words[i].find('=') != std::string::npos && words[i].find(']') == std::string::npos;)
-        names = " " + words[i].substr(0, words[i].find('=')) + names;
-    for (const std::string& name : Words(names)) out += " " + name + "=" + State(name);
-    return out;
-}
-
-void SetState(const std::string& assignment) {
-    const std::string name = assignment.substr(0, assignment.find('='));
-    const auto value = static_cast<int32_t>(Value(assignment.substr(name.size() + 1)));
-    int64_t r = 0;
-    if (name == "acc") gEngine.acc = value;
-    else if (name == "sysflags") gEngine.sysflags = static_cast<uint32_t>(value);
-    else if (Number(name[0] == 'r' ? name.substr(1) : name, &r)) gEngine.regs[r & 0x7F] = value;
-    else ADD_FAILURE() << "cannot set " << name;
-}
-
-std::string FormatText(const std::vector<std::string>& w) {
-    int32_t args[STATUS_ARGUMENT_COUNT] = {42, -7, 255, 65};
-    const std::string format = Unquote(w[1]);
-    size_t size = STATUS_WORK_SIZE, length = format.size();
-    for (size_t i = 2; i < w.size(); ++i) {
-        const std::string value = w[i].substr(w[i].find('=') + 1);
-        if (w[i].compare(0, 5, "size=") == 0) size = size_t(Value(value));
-        if (w[i].compare(0, 7, "length=") == 0) length = size_t(Value(value));
-        for (size_t a = 0, at = 0; w[i].compare(0, 5, "args=") == 0 && a < STATUS_ARGUMENT_COUNT; ++a, at = value.find(',', at) + 1)
-            args[a] = int32_t(std::strtoll(value.c_str() + at, nullptr, 0));
-    }
-    std::string out(size + 8, '#');  // guard bytes show a write past `size`
-    const size_t written = FormatStatusText(format.data(), length, args, &out[0], size);
-    EXPECT_EQ(out.substr(size), "########") << "written past the output";
-    const std::string text = size ? out.c_str() : "";
-    EXPECT_EQ(written, text.size()) << "length returned";
-    return "\"" + Compress({text}) + "\"";
-}
-
-}  // namespace
-
+// What the recording port holds: "1 keys[+41 -41] cmds[notice:x 0]".
 std::string Outcome(int64_t result) {
     std::vector<std::string> keys, commands;
     for (int i = 0; i < gPortRecording.keyCount; ++i)
@@ -219,6 +157,71 @@ std::string Outcome(int64_t result) {
     return gPortRecording.overflowed ? out + " overflow" : out;
 }
 
+// A register (rN or R_xxx), acc or sysflags by name; none for another name.
+int32_t* Named(const std::string& name) {
+    int64_t r = 0;
+    if (name == "acc") return &gEngine.acc;
+    if (name == "sysflags") return reinterpret_cast<int32_t*>(&gEngine.sysflags);
+    return Number(name[0] == 'r' ? name.substr(1) : name, &r) ? &gEngine.regs[r & 0x7F] : nullptr;
+}
+
+// State asked for by name after the outcome: a register, acc, sysflags (in hex), origin (bits 17
+// and 18), table (the key table in use), slots (status lines holding text).
+std::string State(const std::string& name) {
+    const bool native = gEngine.sysflags & SF_NATIVE_SCAN, none = gEngine.sysflags & SF_NO_SCAN_ENTRY;
+    std::string lines;
+    for (int n = 0; n < STATUS_LINE_COUNT; ++n)
+        if (gStatusSlots[n].bytes[0] || gStatusSlots[n].bytes[1]) lines += std::to_string(n);
+    if (name == "sysflags") return Hex(gEngine.sysflags, "0x%x");
+    if (name == "origin") return native && none ? "17+18" : native ? "17" : none ? "18" : "-";
+    if (name == "table") return gEngine.keyTable == gEngine.functionTables[2] ? "2" : "1";
+    if (name == "slots") return lines.empty() ? "-" : lines;
+    return Named(name) ? std::to_string(*Named(name)) : "?";
+}
+
+// The outcome, followed by the state named in the trailing name=value words of `expected`.
+std::string Observe(int64_t result, const std::string& expected) {
+    std::string out = Outcome(result), names;
+    const std::vector<std::string> words = Words(expected);
+    for (size_t i = words.size(); i-- > 1 && words[i].find('=') != std::string::npos && words[i].back() != ']';)
+        names = " " + words[i].substr(0, words[i].find('=')) + names;
+    for (const std::string& name : Words(names)) out += " " + name + "=" + State(name);
+    return out;
+}
+
+void SetState(const std::string& assignment) {
+    int32_t* target = Named(assignment.substr(0, assignment.find('=')));
+    ASSERT_TRUE(target) << "cannot set " << assignment;
+    *target = static_cast<int32_t>(Value(assignment.substr(assignment.find('=') + 1)));
+}
+
+// A port that calls back into the engine with every key, as a platform whose key injection runs
+// the hook at once would: runs never nest, so those calls return 0 at once.
+EnginePort gRecorder;
+void NestingKey(uint8_t vk, bool up) {
+    gRecorder.injectKey(vk, up);
+    EXPECT_EQ(RunScript(0, 0, 0) + uint32_t(DispatchKeyEvent(0x10, 0x41, MSG_KEYDOWN, 77)), 0u) << "a run nested";
+}
+
+std::string FormatText(const std::vector<std::string>& w) {
+    int32_t args[STATUS_ARGUMENT_COUNT] = {42, -7, 255, 65};
+    const std::string format = Unquote(w[1]);
+    size_t size = STATUS_WORK_SIZE, length = format.size();
+    for (size_t i = 2; i < w.size(); ++i) {
+        const std::string value = w[i].substr(w[i].find('=') + 1);
+        if (w[i].compare(0, 5, "size=") == 0) size = size_t(Value(value));
+        if (w[i].compare(0, 7, "length=") == 0) length = size_t(Value(value));
+        if (w[i].compare(0, 5, "args=") == 0)
+            std::sscanf(value.c_str(), "%i,%i,%i,%i", &args[0], &args[1], &args[2], &args[3]);
+    }
+    std::string out(size + 8, '#');  // guard bytes show a write past `size`
+    const size_t written = FormatStatusText(format.data(), length, args, &out[0], size);
+    EXPECT_EQ(out.substr(size), "########") << "written past the output";
+    const std::string text = size ? out.c_str() : "";
+    EXPECT_EQ(written, text.size()) << "length returned";
+    return "\"" + Compress({text}) + "\"";
+}
+
 void FreshEngine() {
     ReleaseCodeImage();
     std::memset(&gEngine, 0, sizeof gEngine);
@@ -226,6 +229,8 @@ void FreshEngine() {
     gEngine.window = TEST_WINDOW;
     InstallRecordingPort();
 }
+
+}  // namespace
 
 // Installing allocates (the image and its label index): proof that the counter sees the engine.
 void LoadImage(const Bytes& image) {
@@ -237,6 +242,8 @@ void LoadImage(const Bytes& image) {
     ASSERT_TRUE(installed);
     EXPECT_GT(gAllocations, 0) << "the allocation counter does not see the engine";
 }
+
+namespace {
 
 Bytes AssembleText(const std::string& text) {
     Bytes out;
@@ -262,24 +269,29 @@ void RunCaseLine(const std::string& line) {
         return;
     }
     if (op == "scantable" || op == "opcodes") {
-        // Every one of the 256 values: the ones listed (VK=SCAN, or NUMBER MNEMONIC), the rest none.
+        // Every one of the 256 values: the ones listed (VK=SCAN in hex, NUMBER=MNEMONIC), the rest none.
         std::string listed[256];
-        for (size_t i = 1; i < w.size(); i += op == "opcodes" ? 2 : 1) {
-            if (op == "opcodes") listed[Value(w[i]) & 0xFF] = w[i + 1];
-            else listed[Value("0x" + w[i].substr(0, 2)) & 0xFF] = Hex(unsigned(Value("0x" + w[i].substr(3))));
+        for (size_t i = 1, equals = 0; i < w.size() && (equals = w[i].find('=')) != std::string::npos; ++i) {
+            const std::string key = w[i].substr(0, equals), value = w[i].substr(equals + 1);
+            listed[Value(op == "opcodes" ? key : "0x" + key) & 0xFF] =
+                op == "opcodes" ? value : Hex(unsigned(Value("0x" + value)));
         }
         for (int v = 0; v < 256; ++v) {
             const OpcodeInfo* info = FindOpcode(uint8_t(v));
-            const std::string actual = op == "opcodes" ? (info ? info->mnemonic : "") : ScanTable[v] == 0xFF ? "" : Hex(ScanTable[v]);
+            const std::string actual =
+                op == "opcodes" ? (info ? info->mnemonic : "") : ScanTable[v] == 0xFF ? "" : Hex(ScanTable[v]);
             EXPECT_EQ(actual, listed[v]) << op << " at " << Hex(unsigned(v));
         }
         return;
     }
-    // run, key, hook, event: NAME=VALUE words set state first; "noalloc": the step allocates nothing.
+    // run, key, hook, event: NAME=VALUE words set state first; "noalloc": the step allocates
+    // nothing; "nested": every key it sends tries to start another run.
     std::vector<int64_t> args;
     bool noAllocation = false;
+    gRecorder = gEnginePort;
     for (size_t i = 1; i < w.size(); ++i) {
         if (w[i] == "noalloc") noAllocation = true;
+        else if (w[i] == "nested") gEnginePort.injectKey = NestingKey;
         else if (w[i].find('=') != std::string::npos && w[i][0] != '\'') SetState(w[i]);
         else args.push_back(Value(w[i]));
     }
@@ -295,13 +307,12 @@ void RunCaseLine(const std::string& line) {
     else if (op == "event") result = RunEventFunction(int(args[0]));
     else ADD_FAILURE() << "unknown line: " << line;
     gCounting = false;
+    gEnginePort = gRecorder;
     EXPECT_EQ(gAllocations, 0) << "allocations";
     if (arrow != std::string::npos) {
         EXPECT_EQ(Observe(result, expected), expected);
     }
 }
-
-namespace {
 
 class EngineCases : public ::testing::TestWithParam<const char*> {};
 

@@ -27,22 +27,22 @@ uintptr_t Base(ByteReader& in) {
     return selector % 6 < 5 ? bases[selector % 6] : uintptr_t(in.U32()) | uintptr_t(in.U32()) << 32;
 }
 
-// The engine buffer holding `address`: [start, end), or start == end when none does.
-void Home(uintptr_t address, uintptr_t* start, uintptr_t* end) {
-    *start = *end = 0;
+// The end of the engine buffer that holds `address`, or 0 when none does.
+uintptr_t BufferEnd(uintptr_t address) {
+    uintptr_t end = 0;
     auto consider = [&](const void* buffer, size_t size) {
-        if (address >= Address(buffer) && address < Address(buffer) + size) *start = Address(buffer), *end = *start + size;
+        if (address >= Address(buffer) && address < Address(buffer) + size) end = Address(buffer) + size;
     };
     consider(gNoticeBuffer, sizeof gNoticeBuffer);
     for (const StatusSlot& slot : gStatusSlots) consider(slot.bytes, sizeof slot.bytes);
     if (gEngine.code.bytes) consider(gEngine.code.bytes, gEngine.code.size);
+    return end;
 }
 
 // Accepted exactly when the `texts` texts at `address` end inside the buffer that holds it.
 void CheckTexts(uintptr_t address, int texts) {
-    uintptr_t start, end;
-    Home(address, &start, &end);
-    bool inside = start != end;
+    const uintptr_t end = BufferEnd(address);
+    bool inside = end != 0;
     for (uintptr_t p = address, i = 0; inside && i < uintptr_t(texts); ++i) {
         const void* zero = std::memchr(reinterpret_cast<const void*>(p), 0, end - p);
         p = zero ? Address(zero) + 1 : end;

@@ -35,9 +35,9 @@ void AddDirective(ByteReader& in, const int32_t args[], int* used, std::string* 
     if ((flagBits & 16) && !isChar) field += '0';
     const int width = in.Byte() % (MAX_WIDTH + 1);
     if (width) field += std::to_string(width);
-    const uint8_t precision = in.Byte();
-    if (!isChar && precision >= 0x80)
-        field += precision % (MAX_PRECISION + 1) == 0 && (precision & 0x40) ? "." : "." + std::to_string(precision % (MAX_PRECISION + 1));
+    const uint8_t precision = in.Byte();  // 0x80: a precision; 0x40 as well: a precision 0 written "."
+    const int digits = precision % (MAX_PRECISION + 1);
+    if (!isChar && precision >= 0x80) field += digits == 0 && (precision & 0x40) ? "." : "." + std::to_string(digits);
     static const char* const LENGTHS[] = {"", "h", "hh", "l", "ll"};
     const std::string length = isChar ? "" : LENGTHS[in.Byte() % 5];
     *format += "%" + field + length + conversion;
@@ -66,7 +66,7 @@ void FuzzOne(ByteReader& in) {
     const std::string rest = in.Take(in.Left());
     std::vector<char> raw(rest.begin(), rest.end()), out(outSize ? outSize : 1, '\x7f');
     size_t length = FormatStatusText(raw.data(), raw.size(), args, outSize ? out.data() : nullptr, outSize);
-    FUZZ_CHECK(outSize ? length < outSize && out[length] == 0 : length == 0, "%zu bytes reported in %zu", length, outSize);
+    FUZZ_CHECK(outSize ? length < outSize && out[length] == 0 : length == 0, "%zu bytes in %zu", length, outSize);
 
     ByteReader grammar(reinterpret_cast<const uint8_t*>(rest.data()), rest.size());
     std::string format, expected;

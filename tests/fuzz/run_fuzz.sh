@@ -13,30 +13,27 @@ while [ $# -gt 0 ]; do
     --build-dir) build="$2"; shift 2 ;;
     --seconds) seconds="$2"; shift 2 ;;
     --keep-corpus) kept="$2"; shift 2 ;;
-    --build-only) mode=build; shift ;;
-    --no-build) mode=nobuild; shift ;;
+    --build-only | --no-build) mode="$1"; shift ;;
     *) targets+=("$1"); shift ;;
   esac
 done
-if [ "$mode" != nobuild ]; then
-  cxx="$(command -v clang++ || command -v clang++-14)" || { echo "run_fuzz.sh: clang++ not found" >&2; exit 1; }
-  cmake -S "$here" -B "$build" -G Ninja -DCMAKE_CXX_COMPILER="$cxx" >/dev/null && cmake --build "$build" -j2 || exit 1
-  [ "$mode" = build ] && exit 0
+if [ "$mode" != --no-build ]; then
+  cmake -S "$here" -B "$build" -G Ninja -DCMAKE_CXX_COMPILER="$(command -v clang++ || command -v clang++-14)" >/dev/null &&
+    cmake --build "$build" -j2 || exit 1
+  [ "$mode" = --build-only ] && exit 0
 fi
 [ ${#targets[@]} -gt 0 ] || for bin in "$build"/fuzz_*; do targets+=("${bin##*/fuzz_}"); done
 status=0
 for target in "${targets[@]}"; do
-  work="$(mktemp -d)" corpus="${kept:+$kept/$target}"
-  corpus="${corpus:-$work/corpus}" dict=()
+  work="$(mktemp -d)" corpus="${kept:+$kept/$target}" dict=()
   [ -f "$here/$target.dict" ] && dict=(-dict="$here/$target.dict")
-  mkdir -p "$corpus" "$build/artifacts"
+  mkdir -p "${corpus:=$work/corpus}" "$build/artifacts"
   if "$build/fuzz_$target" -max_total_time="$seconds" -timeout=5 -rss_limit_mb=2048 "${dict[@]}" -print_final_stats=1 \
        -artifact_prefix="$build/artifacts/$target-" "$corpus" "$here/corpus/$target" >"$work/log" 2>&1; then
     echo "fuzz $target: $(sed -n 's/^stat::number_of_executed_units: *//p' "$work/log") execs in $seconds s"
   else
-    echo "fuzz $target: FAILED"
+    echo "fuzz $target: FAILED"; status=1
     grep -E -A2 "fuzz check failed|ERROR:|runtime error:|SUMMARY|ALARM|Test unit written" "$work/log" | head -40
-    status=1
   fi
   rm -rf "$work"
 done
