@@ -14,7 +14,7 @@ constexpr int STATUS_LINE_COUNT = 6;
 constexpr int STATUS_TEXT_SIZE = 48;       // text bytes of one status line
 constexpr int STATUS_SLOT_SIZE = 50;       // index byte, 48 text bytes, a zero byte
 constexpr int NOTICE_BUFFER_SIZE = 256;
-constexpr int STATUS_WORK_SIZE = 512;      // a formatted status text is defined up to this size, then cut to 48 bytes
+constexpr int STATUS_WORK_SIZE = 512;      // a STATUS text is defined this long, then cut to 48 bytes
 // A run that executes this many instructions is looping; stopping it keeps the keyboard alive.
 // Only executed instructions count (a jump costs one, however far its label lies); real scripts
 // stay below a few hundred per key.

@@ -103,7 +103,7 @@ int32_t& Reg(int32_t n) { return gEngine.regs[static_cast<uint32_t>(n) & REGISTE
 // ---- outcomes ----
 
 // Every run-time error goes through here: the keys the key event holds down are released, then
-// "%s %d" goes into the notice buffer, posted as CmdNotice (outside the allowance, as the keys).
+// "%s %d" goes into the notice buffer, posted as CmdNotice. Neither counts against the allowance.
 uint32_t Fail(const char* message, int32_t number) {
     ReleaseHeldKeys();
     std::snprintf(gNoticeBuffer, sizeof gNoticeBuffer, "%s %d", message, static_cast<int>(number));
