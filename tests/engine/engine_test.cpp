@@ -48,6 +48,7 @@ TEST(LabelIndex, AgreesWithTheScanOnImagesAtTheSizeLimit) {
             }
             LoadImage(image);
             ExpectIndexAgreesWithScan(size / 2 / 1500);
+            EXPECT_EQ(FindLabel(size / 2 * 2, 5), LABEL_NOT_FOUND) << "a search from the image's end";
         }
     }
     ReleaseCodeImage();
