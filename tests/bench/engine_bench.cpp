@@ -68,21 +68,14 @@ KeyEvent NthEvent(uint32_t i) {
     return KeyEvent{vk, ScanTable[vk], i % 2 ? MSG_KEYUP : MSG_KEYDOWN, i * 7};
 }
 
-// Key events through `Handle` for as long as the benchmark runs; how many.
-template <int (*Handle)(uint32_t scan, uint32_t vk, uint32_t message, uint32_t time)>
-uint32_t RunKeyEvents(benchmark::State& state) {
+void BM_ScriptKeyEvent(benchmark::State& state) {
+    InstallRealisticScript();
     uint32_t i = 0;
     for (auto _ : state) {
         const KeyEvent e = NthEvent(i++);
-        benchmark::DoNotOptimize(Handle(e.scan, e.vk, e.message, e.time));
+        benchmark::DoNotOptimize(DispatchKeyEvent(e.scan, e.vk, e.message, e.time));
     }
     state.counters["keys/event"] = double(gKeys) / double(i ? i : 1);
-    return i;
-}
-
-void BM_ScriptKeyEvent(benchmark::State& state) {
-    InstallRealisticScript();
-    RunKeyEvents<DispatchKeyEvent>(state);
     if (gEngine.regs[KEY_REGISTER] < 0x41 || gStatusSlots[1].bytes[1] != 'k') state.SkipWithError("script did not run");
     ReleaseCodeImage();
 }
@@ -127,7 +120,12 @@ int DirectKeyEvent(uint32_t scan, uint32_t vk, uint32_t message, uint32_t) {
 void BM_DirectKeyEvent(benchmark::State& state) {
     gEnginePort = EnginePort{CountKey, CountCommand};
     gKeys = 0;
-    RunKeyEvents<DirectKeyEvent>(state);
+    uint32_t i = 0;
+    for (auto _ : state) {
+        const KeyEvent e = NthEvent(i++);
+        benchmark::DoNotOptimize(DirectKeyEvent(e.scan, e.vk, e.message, e.time));
+    }
+    state.counters["keys/event"] = double(gKeys) / double(i ? i : 1);
 }
 BENCHMARK(BM_DirectKeyEvent);
 
@@ -146,9 +144,14 @@ void BM_WorstKeyEvent(benchmark::State& state) {
     const uint16_t key = Unit(image);
     AddRunaway(image, 6, size);
     Install(image, 0, key);
+    uint32_t i = 0;
+    for (auto _ : state) {
+        const KeyEvent e = NthEvent(i++);
+        benchmark::DoNotOptimize(DispatchKeyEvent(e.scan, e.vk, e.message, e.time));
+    }
     // Every run ends at the step limit with its notice: two per event.
-    if (gCommands != 2 * uint64_t(RunKeyEvents<DispatchKeyEvent>(state)) || gEngine.code.size != size)
-        state.SkipWithError("not a runaway of this size");
+    if (gCommands != 2 * uint64_t(i) || gEngine.code.size != size) state.SkipWithError("not a runaway of this size");
+    state.counters["image_bytes"] = double(gEngine.code.size);
     ReleaseCodeImage();
 }
 BENCHMARK(BM_WorstKeyEvent)->Arg(2048)->Arg(16384)->Arg(32766)->Unit(benchmark::kMicrosecond);

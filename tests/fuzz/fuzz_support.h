@@ -25,14 +25,9 @@ public:
     bool Empty() const { return pos_ >= size_; }
     size_t Left() const { return size_ - pos_; }
     uint8_t Byte() { return pos_ < size_ ? data_[pos_++] : 0; }
-    uint16_t U16() {
-        const uint16_t low = Byte();
-        return static_cast<uint16_t>(low | Byte() << 8);
-    }
-    uint32_t U32() {
-        const uint32_t low = U16();
-        return low | uint32_t(U16()) << 16;
-    }
+    // Little-endian; the low part is read first.
+    uint16_t U16() { const uint16_t low = Byte(); return static_cast<uint16_t>(low | Byte() << 8); }
+    uint32_t U32() { const uint32_t low = U16(); return low | uint32_t(U16()) << 16; }
     // Up to `count` bytes; fewer when the input ends first.
     std::string Take(size_t count) {
         const size_t taken = count < Left() ? count : Left();
