@@ -260,10 +260,7 @@ void RunCaseLine(const std::string& line) {
     if (op == "==") return FreshEngine();
     if (op == "image") return LoadImage(AssembleText(line.substr(5)));
     if (op == "release") return ReleaseCodeImage();
-    if (op == "fn") {
-        gEngine.functionTables[Value(w[1])][Value(w[2]) & 0xFF] = uint16_t(Value(w[3]));
-        return;
-    }
+    if (op == "fn") return void(gEngine.functionTables[Value(w[1])][Value(w[2]) & 0xFF] = uint16_t(Value(w[3])));
     if (op == "format") {
         EXPECT_EQ(FormatText(w), expected);
         return;

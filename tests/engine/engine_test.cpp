@@ -1,6 +1,7 @@
 // The label index against the plain scan it replaces.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <random>
 #include <string>
 
@@ -17,9 +18,7 @@ void ExpectIndexAgreesWithScan(uint32_t stride) {
     for (uint32_t from = 0; from + 2 <= gEngine.code.size; from += 2 * stride) {
         ScanForLabels(gEngine.code.bytes, gEngine.code.size, from, first);
         for (int label = 0; label < 256; ++label)
-            if (FindLabel(from, uint8_t(label)) != first[label])
-                return ADD_FAILURE() << "label " << label << " from " << from << ": index "
-                                     << FindLabel(from, uint8_t(label)) << ", scan " << first[label];
+            ASSERT_EQ(FindLabel(from, uint8_t(label)), first[label]) << "label " << label << " from " << from;
     }
 }
 
@@ -52,6 +51,15 @@ TEST(LabelIndex, AgreesWithTheScanOnImagesAtTheSizeLimit) {
         }
     }
     ReleaseCodeImage();
+}
+
+// An image over the size limit, or one whose label index finds no memory, is not installed.
+TEST(LabelIndex, NoIndexNoImage) {
+    gCodeImageAllocator = [](size_t size) -> void* { return size == 2 ? std::malloc(size) : nullptr; };
+    const Bytes image(MAX_IMAGE_SIZE + 1, OP_EXIT);
+    EXPECT_FALSE(InstallCodeImageBytes(image.data(), 2) || gEngine.code.bytes) << "no memory for the index";
+    EXPECT_FALSE(InstallCodeImageBytes(image.data(), MAX_IMAGE_SIZE + 1) || gEngine.code.bytes) << "too large";
+    gCodeImageAllocator = std::malloc;
 }
 
 }  // namespace

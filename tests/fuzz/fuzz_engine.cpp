@@ -40,13 +40,6 @@ void Install() {
     CheckLabelsFrom(0);
 }
 
-// After a run: the engine's invariants, and the index where toggle bits may have changed the image.
-void CheckRun(const char* what, uint32_t result, uint32_t highest) {
-    FUZZ_CHECK(result <= highest, "%s returned %u", what, result);
-    CheckEngineAfter(what);
-    if (gEngine.toggleByte) CheckLabelsFrom(uint32_t(gEngine.toggleByte - gEngine.code.bytes - 1));
-}
-
 void RunOperation(ByteReader& in) {
     const int kind = in.Byte() % OPERATION_KINDS;
     switch (kind) {
@@ -57,21 +50,20 @@ void RunOperation(ByteReader& in) {
         if (!(value & RAW_VALUE_BIT)) value = uint16_t(value % (gEngine.code.size / 2 + 1));
         gEngine.functionTables[table][index] = value;
         SnapshotEngine();
-        break;
+        return;
     }
     case 1:
     case 2: {
-        const bool hook = kind == 1;
-        const int code = hook && in.Byte() >= 0xF0 ? 1 : 0;
+        const int code = kind == 1 && in.Byte() >= 0xF0 ? 1 : 0;
         const uint32_t message = Message(in), vk = in.Byte(), scan = in.Byte(), time = in.U32();
-        CheckRun("a key event", hook ? HookSwallowsEvent(code, message, vk, scan, time)
-                                     : uint32_t(DispatchKeyEvent(scan, vk, message, time)), 1);
+        if (kind == 1) HookSwallowsEvent(code, message, vk, scan, time);
+        else DispatchKeyEvent(scan, vk, message, time);
         break;
     }
-    case 3: CheckRun("RunEventFunction", uint32_t(RunEventFunction(in.Byte()) + 1), 256); break;
+    case 3: RunEventFunction(in.Byte()); break;
     case 4: {
         const uint32_t entry = uint32_t(in.U16()) * 2, message = Message(in);
-        CheckRun("RunScript", RunScript(entry, message, in.U32()), 255);
+        RunScript(entry, message, in.U32());
         break;
     }
     case 5: {
@@ -80,18 +72,21 @@ void RunOperation(ByteReader& in) {
         if (which < REGISTER_COUNT) gEngine.regs[which] = value;
         else if (which == REGISTER_COUNT) gEngine.acc = value;
         else gEngine.sysflags = uint32_t(value);
-        break;
+        return;
     }
     case 6:
     case 7:
         ReleaseCodeImage();
         if (kind == 7) InitEngine(), UseRecordingEngine();
         Install();
-        CheckEngineAfter("reload");
         break;
-    case 8: ProbeReentry(); break;
-    case 9: CheckLabelsFrom(uint32_t(in.U16()) * 2); break;
+    case 8: return ProbeReentry();
+    case 9: return CheckLabelsFrom(uint32_t(in.U16()) * 2);
     }
+    // After a run or a reload: the engine's invariants, and the index where toggle bits may have
+    // changed the image.
+    CheckEngineAfter(kind >= 6 ? "a reload" : "a run");
+    if (gEngine.toggleByte) CheckLabelsFrom(uint32_t(gEngine.toggleByte - gEngine.code.bytes - 1));
 }
 
 }  // namespace
