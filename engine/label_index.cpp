@@ -47,7 +47,7 @@ bool BuildLabelIndex(const uint8_t* code, uint32_t size) {
         const uint32_t next = NextUnit(code, u);
         const uint16_t successor = opcode == OP_END || next >= units ? 0 : index.rootOf[next];
         if (opcode != OP_LABEL) {
-            index.rootOf[u] = opcode == OP_END ? 0 : successor;
+            index.rootOf[u] = successor;
             continue;
         }
         const uint8_t label = code[2 * u + 1];

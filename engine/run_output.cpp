@@ -9,7 +9,6 @@ void ResetRunOutput() {
     gRunOutput.logged = 0;
 }
 
-
 void ReleaseHeldKeys() {
     while (gRunOutput.logged > 0) {
         const uint8_t key = gRunOutput.log[--gRunOutput.logged];

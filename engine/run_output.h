@@ -60,6 +60,6 @@ inline void SendCommand(uint16_t id, uintptr_t value) {
     gEnginePort.postCommand(gEngine.window, id, value);
 }
 
-// A key-up for every key sent down and not up since StartRunOutput, the last pressed first.
+// A key-up for every key sent down and not up since the allowance began, the last pressed first.
 // These keys are not counted: a stopped run always gets them out.
 void ReleaseHeldKeys();
