@@ -14,17 +14,22 @@ constexpr int STATUS_LINE_COUNT = 6;
 constexpr int STATUS_TEXT_SIZE = 48;       // text bytes of one status line
 constexpr int STATUS_SLOT_SIZE = 50;       // index byte, 48 text bytes, a zero byte
 constexpr int NOTICE_BUFFER_SIZE = 256;
-constexpr int STATUS_WORK_SIZE = 512;      // the formatted status text before it is cut to 48 bytes
+constexpr int STATUS_WORK_SIZE = 512;      // a STATUS text is defined this long, then cut to 48 bytes
 // A run that executes this many instructions is looping; stopping it keeps the keyboard alive.
-// Real scripts stay below a few hundred per key.
+// Only executed instructions count (a jump costs one, however far its label lies); real scripts
+// stay below a few hundred per key.
 constexpr uint32_t STEP_LIMIT = 100000;
 // Each injected key and posted command costs the host a trip through the system (under Wine a
 // server round trip of about half a millisecond), so a looping script could still hold the hook for
 // seconds, and a desktop message queue takes only 10,000 posts. One key event (its pre-key and key
 // function together) or one event-function run may send at most this much; a key that types a
-// text of over a hundred characters stays inside.
+// text of over a hundred characters stays inside. An instruction that starts with allowance left
+// completes (a tap is never cut in half); one that starts without sends nothing.
 constexpr uint32_t KEY_LIMIT = 256;     // injected key events
 constexpr uint32_t COMMAND_LIMIT = 64;  // posted commands
+// The label index keeps positions in 16 bits; the compiler's images stay below 32,772 bytes.
+constexpr uint32_t MAX_IMAGE_SIZE = 0x10000;
+constexpr uint32_t KEY_MASK = 0xFF;  // a key is the low 8 bits of a value
 
 constexpr uint32_t INJECTED_SCAN_CODE = 0xFD;  // the engine's own keys come back through the hook with this
 constexpr uint32_t INJECTED_EXTRA_INFO = 0x11;
@@ -99,20 +104,21 @@ void InitEngine();
 void ResetFunctionTables();
 void ClearStatusSlots();
 void ReleaseCodeImage();
-// Installs an exact-size copy of `bytes` as the code image (the engine holds none at this point).
-// False when memory cannot be had; the engine is then left without an image.
+// Installs an exact-size copy of `bytes` as the code image (the engine holds none at this point)
+// and builds its label index. False when memory cannot be had or `size` exceeds MAX_IMAGE_SIZE;
+// the engine is then left without an image.
 bool InstallCodeImageBytes(const uint8_t* bytes, uint32_t size);
 // Memory for code images; freed with std::free. Tests swap it to make an allocation fail.
 extern void* (*gCodeImageAllocator)(size_t);
 int32_t RunEventFunction(int n);
 
 // Runs code from byte position `entry` of the image. `message` is 0x100/0x101/0x104/0x105 or 0.
-// Runs never nest: a call made while a run is in progress (from a port callback) returns 0 at once.
+// Runs never nest: a call made while a run is in progress (from a port callback) returns 0 at once;
+// so does an odd `entry`, which is no instruction position.
+// A run stopped by an error first injects a key-up for every key its key event (or event-function
+// run) injected down and has not released, the last pressed first; a run that ends normally may
+// leave keys down on purpose.
 uint32_t RunScript(uint32_t entry, uint32_t message, uint32_t time);
-// Between these two calls the runs share one allowance of KEY_LIMIT keys and COMMAND_LIMIT commands;
-// outside them each run has its own.
-void BeginSharedOutputAllowance();
-void EndSharedOutputAllowance();
 // True while RunScript is executing.
 bool ScriptIsRunning();
 // Called after every executed instruction with its byte position, its two bytes and the

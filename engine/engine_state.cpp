@@ -1,5 +1,6 @@
 #include "engine.h"
 #include "engine_port.h"
+#include "label_index.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -47,6 +48,7 @@ void InitEngine() {
 void ReleaseCodeImage() {
     if (!gEngine.code.bytes) return;
     std::free(gEngine.code.bytes);
+    FreeLabelIndex();
     gEngine.code = CodeImage{nullptr, 0};
     UnbindImagePointers();
     ResetFunctionTables();
@@ -59,13 +61,19 @@ bool InstallCodeImageBytes(const uint8_t* bytes, uint32_t size) {
     // The compiler released the old image before it filled the tables; only a stray image is freed here.
     if (gEngine.code.bytes) {
         std::free(gEngine.code.bytes);
+        FreeLabelIndex();
         gEngine.code = CodeImage{nullptr, 0};
         UnbindImagePointers();
     }
+    if (size > MAX_IMAGE_SIZE) return false;
     // malloc(0) may give none; an image always has at least one byte to point at.
     auto* copy = static_cast<uint8_t*>(gCodeImageAllocator(size ? size : 1));
     if (!copy) return false;
     if (size) std::memcpy(copy, bytes, size);
+    if (!BuildLabelIndex(copy, size)) {
+        std::free(copy);
+        return false;
+    }
     gEngine.code = CodeImage{copy, size};
     return true;
 }

@@ -3,11 +3,14 @@
 // An instruction is two bytes at an even position: opcode, operand n (0-255). A string block is
 // STR s, SKIP k, then k 2-byte units of data: two zero-terminated texts padded to even length.
 // The image carries no terminating zero, so every read here is checked against code.size:
-// reaching the end of the image is the same as reaching an opcode 0.
+// reaching the end of the image is the same as reaching an opcode 0. Positions are always even:
+// entries are offsets in 2-byte units and every step moves by whole units.
 #include "commands.h"
 #include "engine.h"
 #include "engine_port.h"
+#include "label_index.h"
 #include "opcodes.h"
+#include "run_output.h"
 #include "status_format.h"
 
 #include <cstdio>
@@ -16,7 +19,6 @@
 namespace {
 
 constexpr uint32_t INSTRUCTION_SIZE = 2;
-constexpr uint32_t KEY_MASK = 0xFF;
 constexpr uint32_t REGISTER_MASK = REGISTER_COUNT - 1;
 constexpr uint32_t SLOT_MASK = STRING_SLOT_COUNT - 1;
 constexpr uint32_t TOGGLE_BITS = 8;
@@ -40,24 +42,19 @@ const char* const ERROR_COMMAND_LIMIT = "command limit exceeded";
 
 // Runs never nest; a port callback that calls back into the engine gets 0 and changes nothing.
 bool gRunActive = false;
-// Keys injected and commands posted against the current allowance; the instruction that passes a
-// limit completes (a tap is never cut in half) and the run then ends as an error.
-uint32_t gRunKeys = 0;
-uint32_t gRunCommands = 0;
-bool gAllowanceShared = false;  // a key event's pre-key and key function draw on one allowance
-
-void ResetOutputAllowance() {
-    gRunKeys = 0;
-    gRunCommands = 0;
-}
 
 // What one run needs besides the engine record.
 struct Run {
     uint32_t entry;
     uint32_t message;
     uint32_t time;
-    uint32_t steps;  // executed instructions plus instructions scanned by label searches
+    uint32_t result;  // set by EXIT; 0 for every other end
 };
+
+// An instruction gives the position to go on at, or this when it ended the run: a position past
+// the end of every image, so the run loop's own test ends the run.
+constexpr uint32_t RUN_ENDS = 0xFFFFFFF0;
+static_assert(RUN_ENDS > MAX_IMAGE_SIZE, "RUN_ENDS is no position in an image");
 
 // ---- image access ----
 
@@ -86,9 +83,15 @@ struct Text {
     size_t length;
 };
 
-Text SlotText(uint8_t n) {
+// Where a slot's text starts, or none when the slot is unbound.
+const char* SlotStart(uint8_t n) {
     const char* start = gEngine.stringSlots[n & SLOT_MASK];
-    if (!start || !InsideImage(start)) return Text{nullptr, 0};
+    return start && InsideImage(start) ? start : nullptr;
+}
+
+Text SlotText(uint8_t n) {
+    const char* start = SlotStart(n);
+    if (!start) return Text{nullptr, 0};
     size_t room = size_t(ImageEnd() - start);
     const void* zero = std::memchr(start, 0, room);
     return Text{start, zero ? size_t(static_cast<const char*>(zero) - start) : room};
@@ -99,87 +102,79 @@ int32_t& Reg(int32_t n) { return gEngine.regs[static_cast<uint32_t>(n) & REGISTE
 
 // ---- outcomes ----
 
-// Every run-time error goes through here: "%s %d" into the notice buffer, posted as CmdNotice.
+// Every run-time error goes through here: the keys the key event holds down are released, then
+// "%s %d" goes into the notice buffer, posted as CmdNotice. Neither counts against the allowance.
 uint32_t Fail(const char* message, int32_t number) {
+    ReleaseHeldKeys();
     std::snprintf(gNoticeBuffer, sizeof gNoticeBuffer, "%s %d", message, static_cast<int>(number));
     gEnginePort.postCommand(gEngine.window, CmdNotice, reinterpret_cast<uintptr_t>(gNoticeBuffer));
-    return 0;
+    return RUN_ENDS;
 }
 
-bool Charge(Run& run) { return ++run.steps <= STEP_LIMIT; }
+// ---- jumps ----
 
-// A step either continues at `next` or ends the run with `result`.
-struct Step {
-    bool ends;
-    uint32_t next;
-    uint32_t result;
-};
-Step Continue(uint32_t next) { return Step{false, next, 0}; }
-Step End(uint32_t result) { return Step{true, 0, result}; }
-
-// ---- label search ----
-
-// Searches forward from `from` for LABEL `label`, stepping over string data. Each scanned
-// instruction is charged to the run, so searches cannot multiply a looping run's cost.
-Step JumpToLabel(Run& run, uint32_t from, uint8_t label) {
-    uint32_t pos = from;
-    while (HasInstruction(pos) && OpcodeAt(pos) != OP_END) {
-        if (!Charge(run)) return End(Fail(ERROR_STEP_LIMIT, STEP_LIMIT));
-        uint8_t op = OpcodeAt(pos);
-        if (op == OP_LABEL && OperandAt(pos) == label) return Continue(pos + INSTRUCTION_SIZE);
-        pos += INSTRUCTION_SIZE;
-        if (op == OP_SKIP) pos += uint32_t(OperandAt(pos - INSTRUCTION_SIZE)) * INSTRUCTION_SIZE;
-    }
-    return End(Fail(ERROR_LABEL_NOT_FOUND, label));
+// The label index answers in constant time what a search forward from `from` would find.
+uint32_t JumpToLabel(uint32_t from, uint8_t label) {
+    const uint32_t target = FindLabel(from, label);
+    return target == LABEL_NOT_FOUND ? Fail(ERROR_LABEL_NOT_FOUND, label) : target;
 }
 
-Step JumpIf(bool condition, Run& run, uint32_t pos, uint8_t label) {
-    return condition ? JumpToLabel(run, pos, label) : Continue(pos + INSTRUCTION_SIZE);
+uint32_t JumpIf(bool condition, uint32_t pos, uint8_t label) {
+    return condition ? JumpToLabel(pos, label) : pos + INSTRUCTION_SIZE;
 }
 
 // ---- calls ----
 
-Step Call(uint32_t pos, int table, uint8_t index, bool missingIsError) {
+uint32_t Call(uint32_t pos, int table, uint8_t index, bool missingIsError) {
     uint16_t offset = gEngine.functionTables[table][index];
     if (offset == NO_FUNCTION) {
-        if (missingIsError) return End(Fail(ERROR_FUNCTION_NOT_FOUND, index));
-        return Continue(pos + INSTRUCTION_SIZE);
+        if (missingIsError) return Fail(ERROR_FUNCTION_NOT_FOUND, index);
+        return pos + INSTRUCTION_SIZE;
     }
-    if (gEngine.callTop >= CALL_STACK_DEPTH) return End(Fail(ERROR_CALL_STACK_OVERFLOW, index));
+    if (gEngine.callTop >= CALL_STACK_DEPTH) return Fail(ERROR_CALL_STACK_OVERFLOW, index);
     gEngine.callStack[gEngine.callTop++] = pos;
-    return Continue(uint32_t(offset) * INSTRUCTION_SIZE);
+    return uint32_t(offset) * INSTRUCTION_SIZE;
 }
 
-Step Return() {
-    if (gEngine.callTop <= 0) return End(Fail(ERROR_RETURN_WITHOUT_CALL, 0));
-    return Continue(gEngine.callStack[--gEngine.callTop] + INSTRUCTION_SIZE);
+uint32_t Return() {
+    if (gEngine.callTop <= 0) return Fail(ERROR_RETURN_WITHOUT_CALL, 0);
+    return gEngine.callStack[--gEngine.callTop] + INSTRUCTION_SIZE;
 }
 
-// ---- keys ----
+// ---- keys: an instruction sends only while the allowance lasts, and then completes ----
 
-void InjectKey(uint32_t vk, bool up) {
-    ++gRunKeys;
-    gEnginePort.injectKey(static_cast<uint8_t>(vk & KEY_MASK), up);
+uint32_t KeyLimit() { return Fail(ERROR_KEY_LIMIT, KEY_LIMIT); }
+
+uint32_t Inject(uint32_t key, bool up, uint32_t next) {
+    if (!KeysLeft()) return KeyLimit();
+    SendKey(key, up);
+    return next;
 }
 
 void PressKey(uint32_t key) {
     uint32_t m = static_cast<uint32_t>(gEngine.regs[R_MODS]);
-    if (m & MODS_CONTROL) InjectKey(VK_CONTROL_KEY, false);
-    if (m & MODS_SHIFT) InjectKey(VK_SHIFT_KEY, false);
-    if (m & MODS_WIN) InjectKey(VK_WIN_KEY, false);
-    if (m & MODS_KANA) InjectKey(VK_KANA_KEY, false);
-    InjectKey(key, false);
+    if (m & MODS_CONTROL) SendKey(VK_CONTROL_KEY, false);
+    if (m & MODS_SHIFT) SendKey(VK_SHIFT_KEY, false);
+    if (m & MODS_WIN) SendKey(VK_WIN_KEY, false);
+    if (m & MODS_KANA) SendKey(VK_KANA_KEY, false);
+    SendKey(key, false);
     // The kana key is tapped again between the key's down and up, as the input method expects.
     if (m & MODS_KANA) {
-        InjectKey(VK_KANA_KEY, true);
-        InjectKey(VK_KANA_KEY, false);
+        SendKey(VK_KANA_KEY, true);
+        SendKey(VK_KANA_KEY, false);
     }
-    InjectKey(key, true);
-    if (m & MODS_KANA) InjectKey(VK_KANA_KEY, true);
-    if (m & MODS_WIN) InjectKey(VK_WIN_KEY, true);
-    if (m & MODS_SHIFT) InjectKey(VK_SHIFT_KEY, true);
-    if (m & MODS_CONTROL) InjectKey(VK_CONTROL_KEY, true);
+    SendKey(key, true);
+    if (m & MODS_KANA) SendKey(VK_KANA_KEY, true);
+    if (m & MODS_WIN) SendKey(VK_WIN_KEY, true);
+    if (m & MODS_SHIFT) SendKey(VK_SHIFT_KEY, true);
+    if (m & MODS_CONTROL) SendKey(VK_CONTROL_KEY, true);
     gEngine.regs[R_MODS] = 0;
+}
+
+uint32_t Tap(uint32_t key, uint32_t next) {
+    if (!KeysLeft()) return KeyLimit();
+    PressKey(key);
+    return KeysOverdrawn() ? KeyLimit() : next;
 }
 
 // ---- value stack in r48-r127 ----
@@ -252,58 +247,62 @@ int32_t ShiftRightArithmetic(int32_t v, int32_t count) {
     return Wrap(v < 0 ? ~(~u >> c) : u >> c);
 }
 
-// ---- commands ----
+// ---- commands: one per instruction, sent only while the allowance lasts ----
 
-void Post(uint16_t id, uintptr_t value) {
-    ++gRunCommands;
-    gEnginePort.postCommand(gEngine.window, id, value);
+uint32_t CommandLimit() { return Fail(ERROR_COMMAND_LIMIT, COMMAND_LIMIT); }
+
+uint32_t Post(uint16_t id, uintptr_t value, uint32_t next) {
+    if (!CommandsLeft()) return CommandLimit();
+    SendCommand(id, value);
+    return next;
 }
 
 // The host reads two consecutive zero-terminated texts at the posted address; both must end
 // inside the image, otherwise nothing is posted.
-void RunProgram(uint8_t n) {
+uint32_t PostRunProgram(uint8_t n, uint32_t next) {
     Text program = SlotText(n);
-    if (!program.bytes || program.bytes + program.length == ImageEnd()) return;
+    if (!program.bytes || program.bytes + program.length == ImageEnd()) return next;
     const char* arguments = program.bytes + program.length + 1;
-    if (!std::memchr(arguments, 0, size_t(ImageEnd() - arguments))) return;
-    Post(CmdRunProgram, reinterpret_cast<uintptr_t>(program.bytes));
+    if (!std::memchr(arguments, 0, size_t(ImageEnd() - arguments))) return next;
+    return Post(CmdRunProgram, reinterpret_cast<uintptr_t>(program.bytes), next);
 }
 
 // An unbound slot reads as empty text.
-void ShowNotice(uint8_t n) {
+uint32_t ShowNotice(uint8_t n, uint32_t next) {
     Text text = SlotText(n);
     std::snprintf(gNoticeBuffer, sizeof gNoticeBuffer, "%.*s %d", static_cast<int>(text.length),
                   text.bytes ? text.bytes : "", static_cast<int>(gEngine.acc));
-    Post(CmdNotice, reinterpret_cast<uintptr_t>(gNoticeBuffer));
+    return Post(CmdNotice, reinterpret_cast<uintptr_t>(gNoticeBuffer), next);
 }
 
-void WriteStatusLine(uint8_t line) {
-    if (line >= STATUS_LINE_COUNT) return;
-    static char work[STATUS_WORK_SIZE];
-    Text format = SlotText(0);
+uint32_t WriteStatusLine(uint8_t line, uint32_t next) {
+    if (line >= STATUS_LINE_COUNT) return next;
+    if (!CommandsLeft()) return CommandLimit();  // before the slot the host shows is rewritten
+    const char* format = SlotStart(0);
     const int32_t args[STATUS_ARGUMENT_COUNT] = {gEngine.regs[0], gEngine.regs[1], gEngine.regs[2],
                                                  gEngine.regs[3]};
-    size_t length = FormatStatusText(format.bytes ? format.bytes : "", format.length, args, work, sizeof work);
-    if (length > STATUS_TEXT_SIZE) length = STATUS_TEXT_SIZE;
     StatusSlot& slot = gStatusSlots[line];
     std::memset(slot.bytes, 0, sizeof slot.bytes);
     slot.bytes[0] = line;
-    std::memcpy(slot.bytes + 1, work, length);
-    Post(CmdStatusLine, reinterpret_cast<uintptr_t>(&slot));
+    // Formatted straight into the slot: a text cut short is the start of the full one, so these are
+    // the first 48 bytes of what the 512-byte work buffer would hold. The format ends at its zero.
+    FormatStatusText(format ? format : "", format ? size_t(ImageEnd() - format) : 0, args,
+                     reinterpret_cast<char*>(slot.bytes + 1), STATUS_TEXT_SIZE + 1);
+    return Post(CmdStatusLine, reinterpret_cast<uintptr_t>(&slot), next);
 }
 
 // STR binds the data of the SKIP block that follows it. Without that SKIP the image is not a
 // string block: the slot is left unbound and execution goes on after the STR.
-Step BindString(uint32_t pos, uint8_t n) {
+uint32_t BindString(uint32_t pos, uint8_t n) {
     uint32_t skip = pos + INSTRUCTION_SIZE;
     const char*& slot = gEngine.stringSlots[n & SLOT_MASK];
     if (!HasInstruction(skip) || OpcodeAt(skip) != OP_SKIP) {
         slot = nullptr;
-        return Continue(skip);
+        return skip;
     }
     uint32_t data = skip + INSTRUCTION_SIZE;
     slot = reinterpret_cast<const char*>(gEngine.code.bytes) + data;
-    return Continue(data + uint32_t(OperandAt(skip)) * INSTRUCTION_SIZE);
+    return data + uint32_t(OperandAt(skip)) * INSTRUCTION_SIZE;
 }
 
 void SelectMode(uint8_t n) {
@@ -324,32 +323,31 @@ int32_t Flag(bool b) { return b ? 1 : 0; }
 
 // ---- one instruction ----
 
-Step Execute(Run& run, uint32_t pos) {
-    const uint8_t n = OperandAt(pos);
+uint32_t Execute(Run& run, uint32_t pos, uint8_t opcode, uint8_t n) {
     const uint32_t next = pos + INSTRUCTION_SIZE;
     int32_t& acc = gEngine.acc;
     int32_t* regs = gEngine.regs;
-    switch (static_cast<Opcode>(OpcodeAt(pos))) {
-    case OP_END: return End(0);
-    case OP_EXIT: return End(n);
+    switch (static_cast<Opcode>(opcode)) {
+    case OP_END: return RUN_ENDS;
+    case OP_EXIT: return run.result = n, RUN_ENDS;
     case OP_RET: return Return();
-    case OP_JMP: return JumpToLabel(run, pos, n);
-    case OP_JMPS: return JumpToLabel(run, run.entry, n);
+    case OP_JMP: return JumpToLabel(pos, n);
+    case OP_JMPS: return JumpToLabel(run.entry, n);
     case OP_LABEL: break;
     case OP_CALLEV: return Call(pos, 0, n, true);
     case OP_CALLEVR: return Call(pos, 0, static_cast<uint8_t>(Reg(n) & 0xFF), true);
     case OP_CALLK1R: return Call(pos, 1, static_cast<uint8_t>(Reg(n) & 0xFF), false);
     case OP_CALLK2R: return Call(pos, 2, static_cast<uint8_t>(Reg(n) & 0xFF), false);
     case OP_SETMODS: regs[R_MODS] = n; break;
-    case OP_PRESS: PressKey(n); break;
-    case OP_PRESSR: PressKey(static_cast<uint32_t>(Reg(n))); break;
-    case OP_KEYDOWN: InjectKey(n, false); break;
-    case OP_KEYUP: InjectKey(n, true); break;
-    case OP_KEYDOWNR: InjectKey(static_cast<uint32_t>(Reg(n)), false); break;
-    case OP_KEYUPR: InjectKey(static_cast<uint32_t>(Reg(n)), true); break;
-    case OP_EXEC: RunProgram(n); break;
-    case OP_WINACT: Post(CmdWindowAction, n); break;
-    case OP_ROTATE: Post(CmdRotateScreen, n); break;
+    case OP_PRESS: return Tap(n, next);
+    case OP_PRESSR: return Tap(static_cast<uint32_t>(Reg(n)), next);
+    case OP_KEYDOWN: return Inject(n, false, next);
+    case OP_KEYUP: return Inject(n, true, next);
+    case OP_KEYDOWNR: return Inject(static_cast<uint32_t>(Reg(n)), false, next);
+    case OP_KEYUPR: return Inject(static_cast<uint32_t>(Reg(n)), true, next);
+    case OP_EXEC: return PostRunProgram(n, next);
+    case OP_WINACT: return Post(CmdWindowAction, n, next);
+    case OP_ROTATE: return Post(CmdRotateScreen, n, next);
     case OP_RESET:
         regs[R_STATE] = regs[R_MODS] = regs[R_MARK] = 0;
         acc = 0;
@@ -379,9 +377,9 @@ Step Execute(Run& run, uint32_t pos) {
     case OP_LDA: acc = Reg(n); break;
     case OP_STA: Reg(n) = acc; break;
     case OP_LDI: acc = n; break;
-    case OP_SKIP: return Continue(next + uint32_t(n) * INSTRUCTION_SIZE);
+    case OP_SKIP: return next + uint32_t(n) * INSTRUCTION_SIZE;
     case OP_STR: return BindString(pos, n);
-    case OP_NOTICE: ShowNotice(n); break;
+    case OP_NOTICE: return ShowNotice(n, next);
     case OP_MODE: SelectMode(n); break;
     case OP_LDAI: acc = Reg(Reg(n)); break;
     case OP_STAI: Reg(Reg(n)) = acc; break;
@@ -392,19 +390,19 @@ Step Execute(Run& run, uint32_t pos) {
         break;
     }
     case OP_PUSHI: Push(n); break;
-    case OP_JKEYDOWN: return JumpIf(IsKeyDown(run.message), run, pos, n);
-    case OP_JKEYUP: return JumpIf(IsKeyUp(run.message), run, pos, n);
-    case OP_JTIMEOUT: return JumpIf(TimedOut(run), run, pos, n);
-    case OP_JNZ: return JumpIf(acc != 0, run, pos, n);
-    case OP_JZ: return JumpIf(acc == 0, run, pos, n);
-    case OP_JTG1: return JumpIf(ToggleBitSet(0), run, pos, n);
-    case OP_JTG2: return JumpIf(ToggleBitSet(1), run, pos, n);
-    case OP_JTG4: return JumpIf(ToggleBitSet(2), run, pos, n);
-    case OP_JTG8: return JumpIf(ToggleBitSet(3), run, pos, n);
-    case OP_JST1: return JumpIf(TestWordBit(static_cast<uint32_t>(regs[R_STATE]), 0), run, pos, n);
-    case OP_JST2: return JumpIf(TestWordBit(static_cast<uint32_t>(regs[R_STATE]), 1), run, pos, n);
-    case OP_JST4: return JumpIf(TestWordBit(static_cast<uint32_t>(regs[R_STATE]), 2), run, pos, n);
-    case OP_JST8: return JumpIf(TestWordBit(static_cast<uint32_t>(regs[R_STATE]), 3), run, pos, n);
+    case OP_JKEYDOWN: return JumpIf(IsKeyDown(run.message), pos, n);
+    case OP_JKEYUP: return JumpIf(IsKeyUp(run.message), pos, n);
+    case OP_JTIMEOUT: return JumpIf(TimedOut(run), pos, n);
+    case OP_JNZ: return JumpIf(acc != 0, pos, n);
+    case OP_JZ: return JumpIf(acc == 0, pos, n);
+    case OP_JTG1: return JumpIf(ToggleBitSet(0), pos, n);
+    case OP_JTG2: return JumpIf(ToggleBitSet(1), pos, n);
+    case OP_JTG4: return JumpIf(ToggleBitSet(2), pos, n);
+    case OP_JTG8: return JumpIf(ToggleBitSet(3), pos, n);
+    case OP_JST1: return JumpIf(TestWordBit(static_cast<uint32_t>(regs[R_STATE]), 0), pos, n);
+    case OP_JST2: return JumpIf(TestWordBit(static_cast<uint32_t>(regs[R_STATE]), 1), pos, n);
+    case OP_JST4: return JumpIf(TestWordBit(static_cast<uint32_t>(regs[R_STATE]), 2), pos, n);
+    case OP_JST8: return JumpIf(TestWordBit(static_cast<uint32_t>(regs[R_STATE]), 3), pos, n);
     case OP_EQI: acc = Flag(acc == n); break;
     case OP_LTI: acc = Flag(acc < n); break;
     case OP_GTI: acc = Flag(acc > n); break;
@@ -426,30 +424,32 @@ Step Execute(Run& run, uint32_t pos) {
     case OP_EQR: acc = Flag(acc == Reg(n)); break;
     case OP_LTR: acc = Flag(acc < Reg(n)); break;
     case OP_GTR: acc = Flag(acc > Reg(n)); break;
-    case OP_STATUS: WriteStatusLine(n); break;
+    case OP_STATUS: return WriteStatusLine(n, next);
     default: break;  // 31 and 85-255 are no instructions and do nothing
     }
-    return Continue(next);
+    return next;
 }
 
 uint32_t Interpret(uint32_t entry, uint32_t message, uint32_t time) {
     gEngine.callTop = 0;
     gEngine.regs[R_SP] = VALUE_STACK_BOTTOM;
+    StartRunOutput();
     Run run{entry, message, time, 0};
-    if (!gAllowanceShared) ResetOutputAllowance();
-    uint32_t pos = entry;
-    for (;;) {
-        if (!HasInstruction(pos)) return 0;
-        if (!Charge(run)) return Fail(ERROR_STEP_LIMIT, STEP_LIMIT);
-        const uint8_t opcode = OpcodeAt(pos);
-        const uint8_t operand = OperandAt(pos);
-        Step step = Execute(run, pos);
+    // Runs never nest and nothing replaces the image during one: its place and size stay put.
+    const uint8_t* const code = gEngine.code.bytes;
+    const uint32_t size = gEngine.code.size;
+    if (entry >= size) return 0;  // every later position stays far below the wrap-around
+    for (uint32_t pos = entry, steps = 1; pos + INSTRUCTION_SIZE <= size; ++steps) {
+        if (steps > STEP_LIMIT) {
+            Fail(ERROR_STEP_LIMIT, STEP_LIMIT);
+            return 0;
+        }
+        const uint8_t opcode = code[pos], operand = code[pos + 1];
+        const uint32_t next = Execute(run, pos, opcode, operand);
         if (gTraceHook) gTraceHook(pos, opcode, operand, gEngine.acc);
-        if (step.ends) return step.result;
-        if (gRunKeys > KEY_LIMIT) return Fail(ERROR_KEY_LIMIT, KEY_LIMIT);
-        if (gRunCommands > COMMAND_LIMIT) return Fail(ERROR_COMMAND_LIMIT, COMMAND_LIMIT);
-        pos = step.next;
+        pos = next;
     }
+    return run.result;  // 0 unless EXIT ended the run
 }
 
 }  // namespace
@@ -457,7 +457,7 @@ uint32_t Interpret(uint32_t entry, uint32_t message, uint32_t time) {
 void (*gTraceHook)(uint32_t position, uint8_t opcode, uint8_t operand, int32_t acc) = nullptr;
 
 uint32_t RunScript(uint32_t entry, uint32_t message, uint32_t time) {
-    if (gRunActive || !gEngine.code.bytes) return 0;
+    if (gRunActive || !gEngine.code.bytes || entry % INSTRUCTION_SIZE) return 0;
     gRunActive = true;
     uint32_t result = Interpret(entry, message, time);
     gRunActive = false;
@@ -465,13 +465,6 @@ uint32_t RunScript(uint32_t entry, uint32_t message, uint32_t time) {
 }
 
 bool ScriptIsRunning() { return gRunActive; }
-
-void BeginSharedOutputAllowance() {
-    ResetOutputAllowance();
-    gAllowanceShared = true;
-}
-
-void EndSharedOutputAllowance() { gAllowanceShared = false; }
 
 const OpcodeInfo* FindOpcode(uint8_t opcode) {
     for (const OpcodeInfo& info : OpcodeTable)

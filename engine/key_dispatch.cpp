@@ -1,10 +1,10 @@
 // Where every real key event enters the engine.
 #include "engine.h"
+#include "run_output.h"
 
 namespace {
 
 constexpr uint8_t NO_SCAN = 0xFF;
-constexpr uint32_t KEY_MASK = 0xFF;
 constexpr uint32_t PRE_KEY_FUNCTION = 1;  // function-table-0 entry run before every key function
 
 #define ROW16(a, b, c, d, e, f, g, h, i, j, k, l, m, n, o, p) a, b, c, d, e, f, g, h, i, j, k, l, m, n, o, p
@@ -50,7 +50,7 @@ void ClassifyOrigin(uint32_t vk, uint32_t scan) {
 const uint8_t ScanTable[256] = {
     //   0     1     2     3     4     5     6     7     8     9     A     B     C     D     E     F
     ROW16(X,    X,    X,    X,    X,    X,    X,    X,    0x33, 0x34, X,    X,    X,    X,    X,    X),  // 0x00
-    ROW16(X,    X,    0x32, X,    0x0D, X,    X,    X,    X,    X,    X,    X,    X,    X,    X,    X),  // 0x10
+    ROW16(X,    0x32, X,    X,    0x0D, X,    X,    X,    X,    X,    X,    X,    X,    X,    X,    X),  // 0x10
     ROW16(0x39, X,    X,    X,    X,    X,    X,    X,    X,    X,    X,    X,    X,    X,    X,    X),  // 0x20
     ROW16(0x00, 0x01, 0x02, 0x03, 0x04, 0x05, 0x06, 0x07, 0x08, 0x09, X,    X,    X,    X,    X,    X),  // 0x30
     ROW16(X,    0x10, 0x11, 0x12, 0x13, 0x14, 0x15, 0x16, 0x17, 0x18, 0x19, 0x1A, 0x1B, 0x1C, 0x1D, 0x1E), // 0x40
@@ -79,10 +79,12 @@ int DispatchKeyEvent(uint32_t scan, uint32_t vk, uint32_t message, uint32_t time
     // Taken before the pre-key function runs: a MODE there applies from the next key on.
     const uint16_t entry = gEngine.keyTable[key];
     if (entry == NO_FUNCTION) return 0;
-    BeginSharedOutputAllowance();
-    RunEventFunction(PRE_KEY_FUNCTION);
+    BeginSharedRunOutput();
+    // The pre-key function as RunEventFunction runs it (message 0, time 0), one call shorter.
+    const uint16_t preKey = gEngine.functionTables[0][PRE_KEY_FUNCTION];
+    if (preKey != NO_FUNCTION) RunScript(uint32_t(preKey) * 2, 0, 0);
     const uint32_t result = RunScript(uint32_t(entry) * 2, message, time);
-    EndSharedOutputAllowance();
+    EndSharedRunOutput();
     return result == 1 ? 1 : 0;
 }
 

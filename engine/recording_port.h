@@ -16,7 +16,9 @@
 
 #include <cstdint>
 
-constexpr int RECORDED_KEY_LIMIT = 1024;     // a PRESS with every modifier injects 10 events
+// A key event sends at most KEY_LIMIT keys plus the rest of its last instruction (a PRESS with
+// every modifier injects 12 events), and a stopped run releases the keys it holds.
+constexpr int RECORDED_KEY_LIMIT = 1024;
 constexpr int RECORDED_COMMAND_LIMIT = 256;
 
 struct RecordedKey {

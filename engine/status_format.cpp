@@ -23,6 +23,14 @@ void PutText(Output& out, const char* text, size_t length) {
     for (size_t i = 0; i < length; ++i) Put(out, text[i]);
 }
 
+// Digits stored last first. The length is kept in a local: a char store could alias out.length.
+void PutDigits(Output& out, const char* digits, size_t count) {
+    size_t length = out.length;
+    const size_t size = out.size;
+    while (count > 0 && length + 1 < size) out.bytes[length++] = digits[--count];
+    out.length = length;
+}
+
 enum LengthModifier { LENGTH_INT, LENGTH_SHORT, LENGTH_CHAR, LENGTH_LONG };
 
 struct Directive {
@@ -76,10 +84,12 @@ Directive ParseDirective(const char* format, size_t length, size_t start, size_t
         if (doubled) ++i;
         d.length = m == 'l' ? LENGTH_LONG : doubled ? LENGTH_CHAR : LENGTH_SHORT;
     }
-    d.conversion = i < length ? format[i++] : 0;
+    d.conversion = i < length && format[i] != 0 ? format[i++] : 0;
     d.end = i;
     return d;
 }
+
+bool IsPlainNumber(char c) { return c == 'd' || c == 'i' || c == 'u' || c == 'x' || c == 'X' || c == 'o'; }
 
 bool IsIntegerConversion(char c) {
     return c == 'd' || c == 'i' || c == 'u' || c == 'x' || c == 'X' || c == 'o' || c == 'c';
@@ -109,6 +119,34 @@ void FormatCharacter(Output& out, const Directive& d, int32_t value) {
     if (d.left) PutField(out, d, 1);
 }
 
+// The digits of m, last first. Each base spelled out: divisions by a constant become multiplications.
+size_t Digits(uint32_t m, unsigned base, const char* set, char* out) {
+    size_t count = 0;
+    switch (base) {
+    case 10: for (; m != 0; m /= 10) out[count++] = set[m % 10]; break;
+    case 16: for (; m != 0; m /= 16) out[count++] = set[m % 16]; break;
+    default: for (; m != 0; m /= 8) out[count++] = set[m % 8]; break;
+    }
+    return count;
+}
+
+unsigned BaseOf(char conversion) {
+    return conversion == 'o' ? 8 : (conversion == 'x' || conversion == 'X') ? 16 : 10;
+}
+const char* DigitSetOf(char conversion) { return conversion == 'X' ? "0123456789ABCDEF" : "0123456789abcdef"; }
+
+// "%d" "%i" "%u" "%x" "%X" "%o" with nothing between: the sign and the digits alone. Most formats
+// are made of these, and FormatNumber gives the same text for them.
+void FormatPlainNumber(Output& out, char conversion, int32_t value) {
+    const bool negative = (conversion == 'd' || conversion == 'i') && value < 0;
+    if (negative) Put(out, '-');
+    char digits[12];
+    size_t count = Digits(negative ? 0u - uint32_t(value) : uint32_t(value), BaseOf(conversion),
+                          DigitSetOf(conversion), digits);
+    if (count == 0) digits[count++] = '0';
+    PutDigits(out, digits, count);
+}
+
 void FormatNumber(Output& out, const Directive& d, int32_t value) {
     char sign = 0;
     uint32_t magnitude;
@@ -119,12 +157,11 @@ void FormatNumber(Output& out, const Directive& d, int32_t value) {
     } else {
         magnitude = NarrowUnsigned(value, d.length);
     }
-    unsigned base = d.conversion == 'o' ? 8 : (d.conversion == 'x' || d.conversion == 'X') ? 16 : 10;
-    const char* digitSet = d.conversion == 'X' ? "0123456789ABCDEF" : "0123456789abcdef";
+    const unsigned base = BaseOf(d.conversion);
+    const char* digitSet = DigitSetOf(d.conversion);
 
     char digits[12];  // 32 bits in octal is 11 digits
-    size_t count = 0;
-    for (uint32_t m = magnitude; m != 0; m /= base) digits[count++] = digitSet[m % base];
+    size_t count = Digits(magnitude, base, digitSet, digits);
     size_t minimum = d.hasPrecision ? d.precision : 1;
     if (d.alternate && base == 8 && minimum <= count) minimum = count + 1;  // octal shows a leading 0
     size_t leadingZeros = minimum > count ? minimum - count : 0;
@@ -143,7 +180,7 @@ void FormatNumber(Output& out, const Directive& d, int32_t value) {
     if (sign) Put(out, sign);
     PutText(out, prefix, prefix[0] ? 2 : 0);
     PutRepeated(out, '0', leadingZeros);
-    while (count > 0) Put(out, digits[--count]);
+    PutDigits(out, digits, count);
     if (d.left) PutField(out, d, body);
 }
 
@@ -154,13 +191,22 @@ size_t FormatStatusText(const char* format, size_t formatLength, const int32_t a
     Output out{outBytes, outSize, 0};
     int used = 0;
     size_t i = 0;
-    while (i < formatLength && out.length + 1 < out.size) {
+    while (i < formatLength && format[i] != 0 && out.length + 1 < out.size) {
         if (format[i] != '%') {
-            Put(out, format[i++]);
+            // A run of plain text, up to the next directive, the format's end or the output's.
+            size_t length = out.length;
+            while (i < formatLength && format[i] != 0 && format[i] != '%' && length + 1 < outSize)
+                outBytes[length++] = format[i++];
+            out.length = length;
             continue;
         }
         if (i + 1 < formatLength && format[i + 1] == '%') {
             Put(out, '%');
+            i += 2;
+            continue;
+        }
+        if (i + 1 < formatLength && IsPlainNumber(format[i + 1]) && used < STATUS_ARGUMENT_COUNT) {
+            FormatPlainNumber(out, format[i + 1], args[used++]);
             i += 2;
             continue;
         }

@@ -7,8 +7,8 @@
 
 constexpr int STATUS_ARGUMENT_COUNT = 4;  // r0-r3, in that order
 
-// Formats `format` (`formatLength` bytes, no terminator needed) into `out` (`outSize` bytes,
-// always zero-terminated when outSize > 0) and returns the number of bytes written before the zero.
+// Formats `format` (up to its zero byte, but never past `formatLength` bytes) into `out` (`outSize`
+// bytes, always zero-terminated when outSize > 0) and returns the number of bytes written before the zero.
 // - %d %i %u %x %X %o %c, with flags "-+ #0", a width, a precision and the length modifiers
 //   h, hh, l, ll, each take the next of the four arguments as a 32-bit integer (h and hh narrow it
 //   as C does; l and ll leave it 32-bit);

@@ -1,28 +1,23 @@
-// What must hold after any run of any code image: the checks the engine and compiler fuzz targets
-// make after every operation. A run may compute anything, but it must not write outside the
-// registers, the toggle bytes and the engine's two text buffers, and every address it posts must
-// lead the host to a text that ends inside an engine-owned buffer.
+// What must hold after any run of any code image, checked by the engine and compiler fuzz targets:
+// a run may compute anything, but it writes nothing outside the registers, the TGSEL operands of
+// the image and the engine's two text buffers; every address it posts leads the host to a text
+// that ends inside an engine-owned buffer; and the label index finds what a plain scan finds.
 #pragma once
+#include <cstdint>
 
-// Remembers the installed image, its bytes and the function tables as runs must leave them.
-// Call after every install, reload or change of the tables.
-void SnapshotEngine();
-
-// Checks the engine record, the image and every command recorded since the last check, then
-// clears the recording. `what` names the operation in the failure message.
-void CheckEngineAfter(const char* what);
-
-// Installs the recording port and points the engine's window at a marker value; starts counting
-// the keys and commands the engine sends (its work) from 0.
+// Installs the recording port, points the engine's window at a marker value, counts work from 0.
 void UseRecordingEngine();
-
-// Keys injected and commands posted since UseRecordingEngine. A STATUS in a loop formats up to
-// 512 bytes at each of its many thousand steps: the targets stop running more code once an input
-// has done this much, so that no input comes near libFuzzer's per-input timeout.
+// Remembers the image and the function tables as runs must leave them; after every install or
+// table change.
+void SnapshotEngine();
+// Checks the engine after `what` and forgets what the recorder holds.
+void CheckEngineAfter(const char* what);
+// The label index against a plain scan of the image as it is now, from `from`, for every label.
+void CheckLabelsFrom(uint32_t from);
+// Keys and commands sent since UseRecordingEngine. A STATUS in a loop formats at each of its many
+// thousand steps: the targets stop running code once an input has done this much.
 long EngineWork();
-
-// While on, every key and command the engine sends calls back into the engine, as a platform
-// whose key injection runs the hook at once would: those calls must return at once and change
-// nothing, because runs never nest.
-void SetReentryProbe(bool on);
 constexpr long ENGINE_WORK_BUDGET = 20000;
+// From now on every key and command the engine sends calls back into the engine, as a platform
+// whose injection runs the hook at once would: runs never nest, so those calls change nothing.
+void ProbeReentry();
