@@ -597,6 +597,9 @@ const std::map<std::wstring, Step>& Steps() {
         {L"closed", [](const Args& a) {
              const int expected = Number(a[1]);
              HWND w = R.windows[a[0]];
+             // A sent message is handled before posted ones, so the second of two finds every command that
+             // quillo had queued before the first carried out: a late WM_CLOSE cannot fall into the next step.
+             Ask(WM_NULL), Ask(WM_NULL);
              WaitUntil([&] { return expected && R.closeRequests[w] >= expected; }, expected ? WAIT_MS : QUIET_MS);
              return Check(R.closeRequests[w] == expected, L"WM_CLOSE requests to the window");
          }},
