@@ -1,17 +1,6 @@
 // The compiler's working record and its lower-level steps: script text, values, symbols,
-// statements and the code image. compiler.h is the host's entry; this header is for tools and
-// tests that drive a compile step by step.
-//
-// Driving a compile by hand (quillo-check --listing does this to name opcodes):
-//     CompileContext ctx;
-//     if (InitCompileContext(&ctx)) {
-//         if (LoadScriptFile(&ctx, path)) CompileScript(&ctx, &gEngine);
-//         // ctx.symbols[0 .. ctx.symbolCount - 1] are still readable here, in order of definition
-//         // (a name is none when the pool had no room for it); gEngine holds the new image.
-//         FreeCompileContext(&ctx);
-//     }
-// CompileScript releases gEngine's old image and installs the new one: the engine functions it
-// calls act on the one global engine, so `engine` must be &gEngine.
+// statements and the code image. compiler.h is the host's entry; the tools and tests follow a
+// compile through gCompileObserver (below) and read the symbols while it reports EVENT_COMPILED.
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -95,10 +84,6 @@ const char* InternName(CompileContext* ctx, const char* name);
 const SymbolEntry* FindSymbol(const CompileContext* ctx, const char* name);
 void AddSymbol(CompileContext* ctx, const char* name, int32_t value);
 
-// Reads the whole file into `text`. False after a message; the engine is untouched then.
-bool LoadScriptFile(CompileContext* ctx, const char16_t* path);
-// Compiles `text` into `engine` (which must be &gEngine) and installs the image.
-void CompileScript(CompileContext* ctx, EngineState* engine);
 void CompileFunc(CompileContext* ctx, const char* rest);
 void CompileEndFunc(CompileContext* ctx);
 void CompileDefine(CompileContext* ctx, const char* rest);

@@ -16,7 +16,8 @@ static void Report(CompileContext* ctx, CompileMessage message, const char* deta
     ReportCompileError(ctx, CompileMessageText(message), detail);
 }
 
-bool LoadScriptFile(CompileContext* ctx, const char16_t* path) {
+// Reads the whole file into `text`. False after a message; the engine is untouched then.
+static bool LoadScriptFile(CompileContext* ctx, const char16_t* path) {
     void* file = gCompilerPort.openFile ? gCompilerPort.openFile(path) : nullptr;
     if (!file) {
         Report(ctx, MSG_NO_FILE);
@@ -125,7 +126,9 @@ const char* TakeLine(const char* text, char* line) {
 
 }  // namespace
 
-void CompileScript(CompileContext* ctx, EngineState* engine) {
+// Compiles `text` into `engine` (which must be &gEngine: the engine functions it calls act on the
+// one global engine) and installs the image, releasing the old one first.
+static void CompileScript(CompileContext* ctx, EngineState* engine) {
     if (!ctx->codeBuffer) return;
     ctx->engine = engine;
     ReleaseCodeImage();

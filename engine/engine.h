@@ -132,3 +132,5 @@ bool HookSwallowsEvent(int code, uint32_t message, uint32_t vk, uint32_t scan, u
 
 // Scan code the device's own keyboard gives for a virtual key; 0xFF when none.
 extern const uint8_t ScanTable[256];
+// The scan code a simulated key arrives with: the device's own, or 0 for a key it does not have.
+inline uint32_t DefaultScan(uint8_t vk) { return ScanTable[vk] == 0xFF ? 0 : ScanTable[vk]; }

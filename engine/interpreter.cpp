@@ -285,7 +285,8 @@ uint32_t WriteStatusLine(uint8_t line, uint32_t next) {
     std::memset(slot.bytes, 0, sizeof slot.bytes);
     slot.bytes[0] = line;
     // Formatted straight into the slot: a text cut short is the start of the full one, so these are
-    // the first 48 bytes of what the 512-byte work buffer would hold. The format ends at its zero.
+    // the first 48 bytes of the STATUS_WORK_SIZE-byte text the line is defined as. The format ends
+    // at its zero.
     FormatStatusText(format ? format : "", format ? size_t(ImageEnd() - format) : 0, args,
                      reinterpret_cast<char*>(slot.bytes + 1), STATUS_TEXT_SIZE + 1);
     return Post(CmdStatusLine, reinterpret_cast<uintptr_t>(&slot), next);

@@ -3,13 +3,12 @@
 #include <windows.h>
 #include <cstdint>
 
+#include "engine.h"
 #include "platform.h"
 #include "ui_flags.h"
 
-constexpr int HOST_STATUS_LINES = 6;
-
 struct HostState {
-    const char* statusText[HOST_STATUS_LINES];  // one byte past the index byte of the engine's StatusSlot n
+    const char* statusText[STATUS_LINE_COUNT];  // one byte past the index byte of the engine's StatusSlot n
     ShellActivateInfo activateInfo;
     HINSTANCE instance;
     uint32_t uiFlags;

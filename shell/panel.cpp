@@ -73,7 +73,7 @@ void PushStatusLine(int n) {
 }
 
 void PushAllStatusLines() {
-    for (int n = 0; n < HOST_STATUS_LINES; ++n) PushStatusLine(n);
+    for (int n = 0; n < STATUS_LINE_COUNT; ++n) PushStatusLine(n);
 }
 
 void RefreshAutoStartButtons(HWND dialog) {

@@ -33,8 +33,7 @@ int Usage(const std::string& error) {
 }
 
 int Unusable(const std::string& path) {
-    std::string problem = UnusableFileMessage(path);
-    std::fprintf(stderr, "quillo-sim: %s\n", problem.empty() ? Say(T_FILE_UNREADABLE, path.c_str()).c_str() : problem.c_str());
+    std::fprintf(stderr, "quillo-sim: %s\n", FailedFileMessage(path).c_str());
     return EXIT_USAGE;
 }
 

@@ -63,8 +63,7 @@ private:
 
 bool TestFile::ReadLines(std::vector<std::string>* lines) {
     if (!ReadTextLines(path_, lines)) {
-        std::string problem = UnusableFileMessage(path_);
-        std::fprintf(stderr, "quillo-sim: %s\n", problem.empty() ? Say(T_FILE_UNREADABLE, path_.c_str()).c_str() : problem.c_str());
+        std::fprintf(stderr, "quillo-sim: %s\n", FailedFileMessage(path_).c_str());
         return false;
     }
     if (!lines->empty() && lines->front().compare(0, 3, UTF8_BOM) == 0) lines->front().erase(0, 3);
@@ -95,8 +94,7 @@ bool TestFile::StartScript(int line, const std::vector<LineToken>& tokens) {
     }
     session_.CheckWarnings(options_.warnings, options_.codePage);
     if (!session_.Start(script, &start)) {
-        std::string problem = UnusableFileMessage(script);
-        BadLine(line, problem.empty() ? Say(T_FILE_UNREADABLE, script.c_str()) : problem);
+        BadLine(line, FailedFileMessage(script));
         return false;
     }
     PrintWarnings(script, session_.Warnings());

@@ -209,7 +209,7 @@ void KeyBalanceWarnings(const CompileOutcome& outcome, Warnings* warnings) {
         started.Restore();
         gEngine.regs[R_MODE] = mode;
         gEngine.keyTable = gEngine.functionTables[mode];
-        const uint32_t scan = ScanTable[vk] == 0xFF ? 0 : ScanTable[vk];
+        const uint32_t scan = DefaultScan(vk);
         bool down = HookSwallowsEvent(0, MSG_KEYDOWN, vk, scan, 0);
         bool up = HookSwallowsEvent(0, MSG_KEYUP, vk, scan, 0);
         if (down != up)

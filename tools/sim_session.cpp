@@ -18,8 +18,6 @@ struct Modifier {
 };
 const Modifier MODIFIERS[] = {{MODS_CONTROL, 0x11}, {MODS_SHIFT, 0x10}, {MODS_WIN, 0x5C}, {MODS_KANA, 0x15}};
 
-uint32_t DefaultScan(uint8_t vk) { return ScanTable[vk] == 0xFF ? 0 : ScanTable[vk]; }
-
 // A text in an engine buffer or the image, up to its zero byte but never beyond `limit` bytes.
 std::string BufferText(const char* text, size_t limit) {
     const void* zero = std::memchr(text, 0, limit);

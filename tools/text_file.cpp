@@ -33,3 +33,8 @@ std::string UnusableFileMessage(const std::string& path) {
     default: return "";
     }
 }
+
+std::string FailedFileMessage(const std::string& path) {
+    std::string problem = UnusableFileMessage(path);
+    return problem.empty() ? Say(T_FILE_UNREADABLE, path.c_str()) : problem;
+}

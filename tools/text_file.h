@@ -11,3 +11,5 @@ bool ReadTextLines(const std::string& path, std::vector<std::string>* lines);
 
 // Why a file named on the command line cannot be used ("x.txt: ファイルがありません"), or "" when it can.
 std::string UnusableFileMessage(const std::string& path);
+// The same for a file that failed to load: "cannot be read" when nothing else explains it.
+std::string FailedFileMessage(const std::string& path);
