@@ -50,6 +50,10 @@ TEST(LabelIndex, AgreesWithTheScanOnImagesAtTheSizeLimit) {
             EXPECT_EQ(FindLabel(size / 2 * 2, 5), LABEL_NOT_FOUND) << "a search from the image's end";
         }
     }
+    Bytes labels(512);  // nothing but labels: each takes a block pair of its own
+    for (uint32_t i = 0; i < labels.size(); i += 2) labels[i] = OP_LABEL, labels[i + 1] = uint8_t(i / 2);
+    LoadImage(labels);
+    ExpectIndexAgreesWithScan(1);
     ReleaseCodeImage();
 }
 
