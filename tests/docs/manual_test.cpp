@@ -12,6 +12,7 @@
 #include <set>
 #include <sstream>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 #include "compile_context.h"
@@ -119,10 +120,12 @@ std::string Utf8OfCodePage932(const std::string& bytes) {
 Lines gMessages;
 void Collect(const char16_t* text) { char utf8[2048]; gMessages.emplace_back(utf8, WideToUtf8(text, utf8, sizeof utf8)); }
 Lines CompileMessages(const std::string& script) {
-    const std::string path = testing::TempDir() + "manual_example.txt";
+    // One file per process: ctest runs the two languages, and other checkouts' runs, side by side.
+    const std::string path = testing::TempDir() + "manual_example_" + std::to_string(getpid()) + ".txt";
     std::ofstream(path, std::ios::binary) << script;
     gMessages.clear();
     CompileScriptFile(std::u16string(path.begin(), path.end()).c_str());
+    std::remove(path.c_str());
     return gMessages;
 }
 
