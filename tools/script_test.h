@@ -12,11 +12,13 @@
 #include <string>
 #include <vector>
 
+#include "tool_port.h"
+
 struct ScriptTestOptions {
     bool trace = false;
     bool warnings = true;           // the script's warnings on stderr
     bool warningsAsErrors = false;  // each warning then fails its test file
-    int codePage = 932;             // the scripts' code page
+    int codePage = DEFAULT_CODE_PAGE;  // the scripts' code page
 };
 
 // Runs every file and reports each failing expectation on stderr as "FILE:LINE: expected X,

@@ -73,20 +73,10 @@ std::vector<std::string> RecordLines(const SimRecord& record, bool allRegisters)
     return lines;
 }
 
-std::string RecordText(const SimRecord& record) {
-    std::string text = record.input + "\n";
-    for (const std::string& line : RecordLines(record)) text += "=> " + line + "\n";
-    return text;
-}
-
 std::string RecordsText(const std::vector<SimRecord>& records) {
     std::string text;
     for (size_t i = 0; i < records.size(); ++i) {
-        if (i == 0) {
-            text += RecordText(records[i]);
-            continue;
-        }
-        text += "# key up\n";
+        text += i == 0 ? records[i].input + "\n" : "# key up\n";
         for (const std::string& line : RecordLines(records[i])) text += "=> " + line + "\n";
     }
     return text;

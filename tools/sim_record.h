@@ -46,10 +46,8 @@ EngineSnapshot TakeEngineSnapshot();
 // and those that are not zero.
 std::vector<std::string> RecordLines(const SimRecord& record, bool allRegisters = false);
 
-// The input line followed by its "=> " lines.
-std::string RecordText(const SimRecord& record);
-// quillo-sim's text for one input's records: the first as RecordText, the key-up half of a tap
-// after a "# key up" comment, so that the whole still reads as a test file.
+// quillo-sim's text for one input's records: the input line, then each record's "=> " lines, the
+// key-up half of a tap after a "# key up" comment, so that the whole still reads as a test file.
 std::string RecordsText(const std::vector<SimRecord>& records);
 
 // Canonical spellings shared with the expectation parser.
