@@ -4,7 +4,7 @@
 #include <windows.h>
 #include <cstdint>
 
-#include "ime_toggle.h"
+#include "window_action.h"
 
 // The handheld shell's activation record (SHACTIVATEINFO, 12 bytes there).
 struct ShellActivateInfo {

@@ -1,16 +1,11 @@
 #include "command_channel.h"
 
-#include "engine.h"
-#include <cstring>
-
 #include "about_box.h"
-#include "command_address.h"
-#include "commands.h"
 #include "host_state.h"
 #include "messages.h"
 #include "panel.h"
 #include "program_files.h"
-#include "resource.h"
+#include "queued_command.h"
 #include "script_file.h"
 #include "shell_actions.h"
 #include "text_convert.h"
@@ -18,40 +13,24 @@
 
 namespace {
 
-constexpr int RUN_PROGRAM_TEXTS = 2;  // the program, then its arguments
-constexpr int NOTICE_TEXTS = 1;
-
 void OnOk(HWND window) {
     // The panel goes away through the activation handling before the window is destroyed.
     SendMessageW(window, WM_ACTIVATE, WA_INACTIVE, reinterpret_cast<LPARAM>(window));
     DestroyWindow(window);
 }
 
-void OnRunProgram(uintptr_t address) {
-    const char* file = EngineTextsAt(address, RUN_PROGRAM_TEXTS);
-    if (!file) return;
-    const char* parameters = file + std::strlen(file) + 1;
-    wchar_t wideFile[COMMAND_TEXT_SIZE];
-    wchar_t wideParameters[COMMAND_TEXT_SIZE];
-    OemToWide(file, wideFile, COMMAND_TEXT_SIZE);
-    OemToWide(parameters, wideParameters, COMMAND_TEXT_SIZE);
-    RunProgram(wideFile, wideParameters);
+void OnRunProgram(const HostCommand& command) {
+    wchar_t file[COMMAND_TEXT_SIZE];
+    wchar_t parameters[COMMAND_TEXT_SIZE];
+    OemToWide(command.text, file, COMMAND_TEXT_SIZE);
+    OemToWide(command.parameters, parameters, COMMAND_TEXT_SIZE);
+    RunProgram(file, parameters);
 }
 
-void OnNotice(uintptr_t address) {
-    const char* text = EngineTextsAt(address, NOTICE_TEXTS);
-    if (!text) return;
-    wchar_t wide[COMMAND_TEXT_SIZE];
-    OemToWide(text, wide, COMMAND_TEXT_SIZE);
-    ShowMessage(wide);
-}
-
-void OnStatusLine(uintptr_t address) {
-    const StatusSlot* slot = StatusSlotAt(address);
-    const int n = slot ? StatusLineOf(*slot) : -1;
-    if (n < 0) return;
-    gHost.statusText[n] = reinterpret_cast<const char*>(slot->bytes + 1);
-    PushStatusLine(n);
+void OnNotice(const HostCommand& command) {
+    wchar_t text[COMMAND_TEXT_SIZE];
+    OemToWide(command.text, text, COMMAND_TEXT_SIZE);
+    ShowMessage(text);
 }
 
 void OnOpenManual() {
@@ -66,21 +45,21 @@ void OnOpenManual() {
 }  // namespace
 
 bool HandleCommand(HWND window, WORD id, LPARAM lParam) {
-    const auto value = static_cast<uintptr_t>(lParam);
-    if (IgnoredCommand(id, value)) return true;
-    switch (id) {
-    case IDOK: OnOk(window); return true;
-    case CmdRunProgram: OnRunProgram(value); return true;
-    case CmdRotateScreen: RotateScreen(value); return true;
-    case CmdQuit: DestroyWindow(window); return true;
-    case CmdWindowAction: DoWindowAction(window, LOWORD(lParam)); return true;
-    case CmdNotice: OnNotice(value); return true;
-    case CmdStatusLine: OnStatusLine(value); return true;
-    case MenuAbout: RunAboutBox(window); return true;
-    case MenuExit: DestroyWindow(window); return true;
-    case MenuHide: PlatformMinimizeWindow(gHost.mainWindow); return true;
-    case MenuManual: OnOpenManual(); return true;
-    case MenuReload: ReloadScript(); return true;
-    default: return false;
+    const HostCommand command = ReadQueuedCommand(id, static_cast<uintptr_t>(lParam));
+    switch (command.action) {
+    case HOST_NOT_A_COMMAND: return false;
+    case HOST_IGNORE: break;
+    case HOST_CLOSE: OnOk(window); break;
+    case HOST_QUIT: DestroyWindow(window); break;
+    case HOST_RUN_PROGRAM: OnRunProgram(command); break;
+    case HOST_ROTATE: RotateScreen(command.value); break;
+    case HOST_WINDOW_ACTION: DoWindowAction(window, command.windowAction); break;
+    case HOST_NOTICE: OnNotice(command); break;
+    case HOST_STATUS_LINE: PushStatusLine(command.line); break;
+    case HOST_ABOUT: RunAboutBox(window); break;
+    case HOST_OPEN_MANUAL: OnOpenManual(); break;
+    case HOST_RELOAD: ReloadScript(); break;
+    case HOST_HIDE: PlatformMinimizeWindow(gHost.mainWindow); break;
     }
+    return true;
 }

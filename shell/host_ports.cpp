@@ -2,6 +2,7 @@
 
 #include "compiler.h"
 #include "engine_port.h"
+#include "host_core.h"
 #include "host_state.h"
 #include "messages.h"
 #include "text_convert.h"
@@ -22,15 +23,11 @@ int ConvertScriptText(const char* text, char16_t* out, int outCount) {
 
 }  // namespace
 
-void ForgetStatusText() {
-    for (const char*& text : gHost.statusText) text = nullptr;
-}
-
 void InstallHostPorts() {
     gEnginePort.injectKey = PlatformInjectKey;
     gEnginePort.postCommand = PostCommand;
     gCompilerPort.showMessage = ShowCompileMessage;
     gCompilerPort.multiByteToWide = ConvertScriptText;
     UseWin32ScriptFile();
-    gCompilerPort.clearStatusText = ForgetStatusText;
+    gCompilerPort.clearStatusText = ForgetStatusTexts;
 }

@@ -2,5 +2,3 @@
 #pragma once
 
 void InstallHostPorts();
-// The host forgets every status-line text (at start-up, before each compile and at exit).
-void ForgetStatusText();

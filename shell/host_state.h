@@ -1,4 +1,6 @@
-// The host shell's one global record and its fixed texts.
+// The host shell's one global record of windows and its fixed texts. What the host decides without a
+// window, and the status texts, are the host core's (host_core.h). The record holds the handheld shell's
+// activation record, a platform type (platform.h).
 #pragma once
 #include <windows.h>
 #include <cstdint>
@@ -8,7 +10,6 @@
 #include "ui_flags.h"
 
 struct HostState {
-    const char* statusText[STATUS_LINE_COUNT];  // one byte past the index byte of the engine's StatusSlot n
     ShellActivateInfo activateInfo;
     HINSTANCE instance;
     uint32_t uiFlags;

@@ -2,6 +2,7 @@
 #include "engine.h"
 #include "command_line.h"
 #include "hook_watchdog.h"
+#include "host_core.h"
 #include "host_ports.h"
 #include "host_state.h"
 #include "instance.h"
@@ -37,7 +38,7 @@ int RunMessageLoop() {
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int showCommand) {
     const bool com = PlatformStartCom();
-    ForgetStatusText();
+    ForgetStatusTexts();
     InitEngine();
     InstallHostPorts();
     gHost.uiFlags |= CommandLineFlags(Utf16(commandLine));
@@ -51,7 +52,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int showCo
         RunEventFunction(0);
         exitCode = RunMessageLoop();
         StopHookWatchdog();
-        ForgetStatusText();
+        ForgetStatusTexts();
     }
     ReleaseCodeImage();
     if (com) PlatformStopCom();

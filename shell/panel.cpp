@@ -2,6 +2,7 @@
 
 #include "autostart.h"
 #include "dialog_template.h"
+#include "host_core.h"
 #include "host_state.h"
 #include "resource.h"
 #include "text_convert.h"
@@ -66,9 +67,9 @@ void HidePanel() {
 }
 
 void PushStatusLine(int n) {
-    if (!(gHost.uiFlags & UI_PANEL_SHOWN) || !gHost.statusText[n]) return;
+    if (!(gHost.uiFlags & UI_PANEL_SHOWN) || !gHostCore.statusText[n]) return;
     wchar_t text[STATUS_LINE_TEXT_SIZE];
-    OemToWide(gHost.statusText[n], text, STATUS_LINE_TEXT_SIZE);
+    OemToWide(gHostCore.statusText[n], text, STATUS_LINE_TEXT_SIZE);
     SetDlgItemTextW(gHost.panel, CtlStatusFirst + n, text);
 }
 

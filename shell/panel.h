@@ -9,7 +9,7 @@ void ShowPanel(int showCommand);
 void HidePanel();
 // Strips the main window of title and style and hides it.
 void HideMainWindow();
-// Copies statusText[n] (n 0-5) into the panel.
+// Copies the host core's status text n (0-5) into the panel.
 void PushStatusLine(int n);
 void PushAllStatusLines();
 // Enables exactly one of the two auto-start buttons, from whether the shortcut exists.

@@ -2,6 +2,7 @@
 
 #include "engine.h"
 #include "command_address.h"
+#include "host_core.h"
 #include "compile_gate.h"
 #include "compiler.h"
 #include "host_state.h"

@@ -1,10 +1,7 @@
 #include "window_actions.h"
 
-#include "engine.h"
-#include "commands.h"
 #include "platform.h"
 #include "wide_text.h"
-#include "window_titles.h"
 
 namespace {
 
@@ -25,19 +22,7 @@ void BringNextApplicationForward(HWND window) {
     }
 }
 
-void SetImeOpenFlag(bool open) {
-    if (open) gEngine.sysflags |= SF_IME_OPEN;
-    else gEngine.sysflags &= ~SF_IME_OPEN;
-}
-
-void ToggleInputMethod() {
-    const bool open = PlatformImeIsOpen();
-    switch (DecideImeToggle(open, open ? PlatformImeComposition() : IME_NOT_COMPOSING)) {
-    case IME_OPEN: PlatformImeSetOpen(true); SetImeOpenFlag(true); break;
-    case IME_CLOSE: PlatformImeSetOpen(false); SetImeOpenFlag(false); break;
-    case IME_LEAVE: break;
-    }
-}
+const InputMethodPort INPUT_METHOD = {PlatformImeIsOpen, PlatformImeSetOpen, PlatformImeComposition};
 
 }  // namespace
 
@@ -48,12 +33,10 @@ bool IsEligibleWindow(HWND window) {
     return !IsExcludedTitle(Utf16(title));
 }
 
-void DoWindowAction(HWND window, uint32_t letter) {
-    switch (letter) {
-    case WINDOW_ACTION_CLOSE: CloseForegroundWindow(); break;
-    case WINDOW_ACTION_NEXT: BringNextApplicationForward(window); break;
-    case WINDOW_ACTION_IME_TOGGLE: ToggleInputMethod(); break;
-    case WINDOW_ACTION_IME_READ: SetImeOpenFlag(PlatformImeIsOpen()); break;
-    default: break;
+void DoWindowAction(HWND window, WindowAction action) {
+    switch (action) {
+    case WINDOW_CLOSE_FOREGROUND: CloseForegroundWindow(); break;
+    case WINDOW_NEXT_APPLICATION: BringNextApplicationForward(window); break;
+    default: CarryOutInputMethodAction(action, INPUT_METHOD); break;
     }
 }

@@ -1,9 +1,10 @@
-// The window actions of the command channel, and the titles they leave alone.
+// The window actions of the command channel on real windows.
 #pragma once
 #include <windows.h>
-#include <cstdint>
+
+#include "window_action.h"
 
 // False when the window's title is one the window actions never close or bring forward.
 bool IsEligibleWindow(HWND window);
-// The window actions "A"-"D" of the command channel, with the main window; other letters do nothing.
-void DoWindowAction(HWND window, uint32_t letter);
+// Carries out a window action that the host core read from a command, with the main window.
+void DoWindowAction(HWND window, WindowAction action);

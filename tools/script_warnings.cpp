@@ -7,6 +7,7 @@
 #include <map>
 
 #include "compile_context.h"
+#include "cp932.h"
 #include "engine.h"
 #include "recording_port.h"
 #include "tool_text.h"
@@ -15,6 +16,7 @@
 namespace {
 
 constexpr int UTF8_CODE_PAGE = 65001;
+constexpr int SCRIPT_CODE_PAGE = 932;
 constexpr int MAX_DECIMAL_DIGITS = 10;  // 2147483647: more digits cannot be a 32-bit number
 constexpr int MAX_HEX_DIGITS = 8;
 
@@ -107,6 +109,17 @@ int32_t LineAt(const std::string& text, size_t at) {
     return lineEnded ? line + 1 : line;
 }
 
+// Bytes that are no character of code page 932 may come out as a different replacement in quillo.exe,
+// quillo-sim and the playground: the first such byte of each line is named.
+void NotCodePageWarnings(const std::string& text, Warnings* warnings) {
+    int32_t lastLine = 0;
+    for (size_t at = 0; (at += Cp932ValidPrefix(text.data() + at, text.size() - at)) < text.size(); ++at) {
+        const int32_t line = LineAt(text, at);
+        if (line != lastLine) warnings->Add(line, W_NOT_CP932, unsigned(static_cast<uint8_t>(text[at])));
+        lastLine = line;
+    }
+}
+
 void EncodingWarnings(const CompileOutcome& outcome, int codePage, Warnings* warnings) {
     const std::string& text = outcome.text;
     if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) {
@@ -122,8 +135,11 @@ void EncodingWarnings(const CompileOutcome& outcome, int codePage, Warnings* war
     std::string read = text.substr(0, zero);
     size_t high = 0;
     while (high < read.size() && static_cast<uint8_t>(read[high]) < 0x80) ++high;
-    if (codePage != UTF8_CODE_PAGE && high < read.size() && IsValidUtf8(read))
+    if (codePage != UTF8_CODE_PAGE && high < read.size() && IsValidUtf8(read)) {
         warnings->Add(LineAt(text, high), W_UTF8_TEXT, codePage);
+        return;
+    }
+    if (codePage == SCRIPT_CODE_PAGE) NotCodePageWarnings(read, warnings);
 }
 
 // Where the engine's label search from `from` finds LABEL `label`: over string data, up to an

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "commands.h"
+#include "queued_command.h"
 #include "sim_trace.h"
 #include "tool_text.h"
 #include "utf8_text.h"
@@ -18,12 +19,20 @@ struct Modifier {
 };
 const Modifier MODIFIERS[] = {{MODS_CONTROL, 0x11}, {MODS_SHIFT, 0x10}, {MODS_WIN, 0x5C}, {MODS_KANA, 0x15}};
 
-// A text in an engine buffer or the image, up to its zero byte but never beyond `limit` bytes.
-std::string BufferText(const char* text, size_t limit) {
-    const void* zero = std::memchr(text, 0, limit);
-    size_t length = zero ? size_t(static_cast<const char*>(zero) - text) : limit;
-    return ScriptTextToUtf8(text, length);
-}
+std::string ScriptText(const char* text) { return ScriptTextToUtf8(text, std::strlen(text)); }
+
+// The simulated input method that window actions "C" and "D" reach; the session sets it per input.
+struct SimInputMethod {
+    bool open;
+    uint32_t compositionLength;
+};
+SimInputMethod gSimIme;
+
+const InputMethodPort SIM_INPUT_METHOD = {
+    [] { return gSimIme.open; },
+    [](bool open) { gSimIme.open = open; },
+    [] { return gSimIme.compositionLength ? IME_COMPOSING : IME_NOT_COMPOSING; },
+};
 
 // Everything the engine holds is reset, the registers that InitEngine leaves alone included,
 // so that every session (every test file) starts like a freshly started program.
@@ -33,13 +42,31 @@ void ResetEngine() {
     InitEngine();
 }
 
+// The record of a command as quillo.exe's host core read it: the texts it shows, the values it acts on.
+SimCommand Recorded(const RecordedCommand& posted, const HostCommand& command) {
+    SimCommand recorded{posted.id, 0, "", ""};
+    switch (command.action) {
+    case HOST_RUN_PROGRAM:
+        recorded.text = ScriptText(command.text);
+        recorded.params = ScriptText(command.parameters);
+        break;
+    case HOST_NOTICE: recorded.text = ScriptText(command.text); break;
+    case HOST_STATUS_LINE:
+        recorded.value = command.line;
+        recorded.text = ScriptText(command.text);
+        break;
+    case HOST_WINDOW_ACTION: recorded.value = static_cast<int32_t>(posted.value & 0xFFFF); break;
+    default: recorded.value = static_cast<int32_t>(posted.value); break;
+    }
+    return recorded;
+}
+
 }  // namespace
 
 bool SimSession::Start(const std::string& scriptPath, SimRecord* record) {
     scriptPath_ = scriptPath;
     lastTime_ = 0;
-    imeOpen_ = false;
-    compositionLength_ = 0;
+    gSimIme = SimInputMethod{};
     std::memset(keyDown_, 0, sizeof keyDown_);
     ResetEngine();
     InstallRecordingPort();
@@ -90,10 +117,7 @@ std::vector<SimRecord> SimSession::Apply(const SimInput& input, const std::strin
         record.result = RESULT_NUMBER;
         record.number = RunEventFunction(input.event);
         break;
-    case INPUT_IME:
-        imeOpen_ = input.imeOpen;
-        compositionLength_ = input.imeOpen ? input.compositionLength : 0;
-        break;
+    case INPUT_IME: gSimIme = SimInputMethod{input.imeOpen, input.imeOpen ? input.compositionLength : 0}; break;
     case INPUT_DUMP:
         record.hasState = true;
         record.state = TakeEngineSnapshot();
@@ -127,59 +151,15 @@ void SimSession::Finish(SimRecord* record) {
         record->injected.push_back(key);
         keyDown_[key.vk] = !key.up;
     }
-    for (int i = 0; i < gPortRecording.commandCount; ++i)
-        record->commands.push_back(HandleCommand(gPortRecording.commands[i]));
+    for (int i = 0; i < gPortRecording.commandCount; ++i) {
+        const RecordedCommand& posted = gPortRecording.commands[i];
+        const HostCommand command = ReadQueuedCommand(posted.id, posted.value);
+        if (command.action == HOST_WINDOW_ACTION) CarryOutInputMethodAction(command.windowAction, SIM_INPUT_METHOD);
+        record->commands.push_back(Recorded(posted, command));
+    }
     if (gPortRecording.overflowed)
         std::fprintf(stderr, "quillo-sim: warning: %s\n", Say(W_RECORDER_FULL, record->input.c_str()).c_str());
     ClearPortRecording();
-}
-
-SimCommand SimSession::HandleCommand(const RecordedCommand& command) {
-    SimCommand handled{command.id, 0, "", ""};
-    switch (command.id) {
-    case CmdRunProgram: {
-        const char* program = reinterpret_cast<const char*>(command.value);
-        handled.text = BufferText(program, std::strlen(program));
-        const char* arguments = program + std::strlen(program) + 1;
-        handled.params = BufferText(arguments, std::strlen(arguments));
-        break;
-    }
-    case CmdNotice: {
-        const char* text = reinterpret_cast<const char*>(command.value);
-        handled.text = BufferText(text, NOTICE_BUFFER_SIZE);
-        break;
-    }
-    case CmdStatusLine: {
-        const auto* slot = reinterpret_cast<const StatusSlot*>(command.value);
-        handled.value = slot->bytes[0];
-        handled.text = BufferText(reinterpret_cast<const char*>(slot->bytes + 1), STATUS_TEXT_SIZE);
-        break;
-    }
-    case CmdWindowAction:
-        handled.value = static_cast<int32_t>(command.value & 0xFF);
-        WindowAction(static_cast<uint32_t>(handled.value));
-        break;
-    default: handled.value = static_cast<int32_t>(command.value); break;
-    }
-    return handled;
-}
-
-// "C" toggles the input method unless text is being composed; "D" reads its state.
-void SimSession::WindowAction(uint32_t letter) {
-    if (letter == WINDOW_ACTION_IME_TOGGLE) {
-        if (!imeOpen_)
-            imeOpen_ = true;
-        else if (compositionLength_ == 0)
-            imeOpen_ = false;
-        else
-            return;
-    } else if (letter != WINDOW_ACTION_IME_READ) {
-        return;
-    }
-    if (imeOpen_)
-        gEngine.sysflags |= SF_IME_OPEN;
-    else
-        gEngine.sysflags &= ~SF_IME_OPEN;
 }
 
 std::vector<std::string> SimSession::StuckKeyWarnings() const {

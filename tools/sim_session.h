@@ -1,6 +1,6 @@
 // quillo-sim's host: compiles the script, points the engine at its own command queue, feeds
-// it inputs and carries out the queued commands after each one, as quillo.exe's main window
-// does, with a simulated input method.
+// it inputs and, after each one, reads the queued commands with quillo.exe's own host core and
+// records what it decided, with a simulated input method for the window actions.
 #pragma once
 #include <cstdio>
 #include <string>
@@ -41,8 +41,6 @@ private:
     std::string scriptPath_;
     CompileOutcome outcome_;
     uint32_t lastTime_ = 0;
-    bool imeOpen_ = false;
-    uint32_t compositionLength_ = 0;
     bool keyDown_[256] = {};
     std::FILE* traceOut_ = nullptr;
     bool checkWarnings_ = false;
@@ -52,8 +50,6 @@ private:
     void Compile(SimRecord* record);
     SimRecord KeyEvent(const SimInput& input, uint32_t message, const std::string& line);
     void Finish(SimRecord* record);
-    SimCommand HandleCommand(const RecordedCommand& command);
-    void WindowAction(uint32_t letter);
 };
 
 // The host's sole window handle as far as the engine knows: commands posted to it are queued.

@@ -117,6 +117,11 @@
       "Shift_JIS（コードページ 932、メモ帳では文字コード「ANSI」）で保存してください",                              \
       "the file seems to be UTF-8, but quillo reads it as code page %d, so its texts come out garbled: save the "   \
       "file as Shift_JIS (code page 932; in Notepad, the encoding ANSI)")                                           \
+    X(W_NOT_CP932,                                                                                                  \
+      "この行のバイト 0x%02X はコードページ 932 の文字ではありません。quillo.exe、quillo-sim、プレイグラウンドで"   \
+      "別の文字に見えることがあります",                                                                             \
+      "the byte 0x%02X on this line is no character of code page 932: quillo.exe, quillo-sim and the playground "   \
+      "may each show something else for it")                                                                        \
     X(W_KEY_UP_ONLY, "キー %s（モード %d）: 押下は捨てられるのに解放はそのまま通るので、アプリケーションには解放だけが届きます", \
       "key %s in mode %d: its key-down is swallowed but its key-up passes, so the application gets a key-up "       \
       "without a key-down")                                                                                         \

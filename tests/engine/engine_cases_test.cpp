@@ -12,6 +12,7 @@
 
 #include "commands.h"
 #include "opcodes.h"
+#include "queued_command.h"
 #include "recording_port.h"
 #include "status_format.h"
 
@@ -106,17 +107,15 @@ std::string Hex(unsigned v, const char* format = "%02x") {
     return text;
 }
 
-// The fuzz targets check every command's window and that its texts end where the host can read them.
+// Each command as the host core reads it; the fuzz targets check every command's window.
 std::string CommandText(const RecordedCommand& c) {
-    const char* text = reinterpret_cast<const char*>(c.value);
-    const auto* slot = reinterpret_cast<const StatusSlot*>(c.value);
-    switch (c.id) {
-    case CmdNotice: return "notice:" + std::string(text);
-    case CmdStatusLine:
-        return "status" + std::to_string(slot->bytes[0]) + ":" + reinterpret_cast<const char*>(slot->bytes + 1);
-    case CmdRunProgram: return "run:" + std::string(text) + "|" + (text + std::strlen(text) + 1);
-    case CmdRotateScreen: return "rotate:" + std::to_string(c.value);
-    case CmdWindowAction: return "winact:" + std::string(1, char(c.value));
+    const HostCommand command = ReadQueuedCommand(c.id, c.value);
+    switch (command.action) {
+    case HOST_NOTICE: return "notice:" + std::string(command.text);
+    case HOST_STATUS_LINE: return "status" + std::to_string(command.line) + ":" + command.text;
+    case HOST_RUN_PROGRAM: return "run:" + std::string(command.text) + "|" + command.parameters;
+    case HOST_ROTATE: return "rotate:" + std::to_string(c.value);
+    case HOST_WINDOW_ACTION: return "winact:" + std::string(1, char(c.value));
     default: return "cmd" + std::to_string(c.id);
     }
 }

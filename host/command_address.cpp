@@ -1,6 +1,7 @@
 #include "command_address.h"
 
 #include "commands.h"
+#include "host_core.h"
 
 namespace {
 
@@ -56,20 +57,15 @@ int StatusLineOf(const StatusSlot& slot) {
     return n >= 0 && n < STATUS_LINE_COUNT ? n : -1;
 }
 
-namespace {
-uintptr_t gMark = 0;
-bool gIgnoring = false;
-}  // namespace
-
 uintptr_t IgnoreStaleCommands() {
-    gIgnoring = true;
-    return ++gMark;
+    gHostCore.ignoringStale = true;
+    return ++gHostCore.staleMark;
 }
 
 bool IgnoredCommand(uint16_t id, uintptr_t value) {
     if (id == QUEUE_MARK) {
-        if (value == gMark) gIgnoring = false;  // an older mark, or a foreign one, changes nothing
+        if (value == gHostCore.staleMark) gHostCore.ignoringStale = false;  // an older or foreign mark changes nothing
         return true;
     }
-    return gIgnoring && (id == CmdRunProgram || id == CmdStatusLine);
+    return gHostCore.ignoringStale && (id == CmdRunProgram || id == CmdStatusLine);
 }

@@ -94,3 +94,14 @@ std::string Utf16ToCp932(const std::u16string& text, int* unmappable) {
     }
     return bytes;
 }
+
+size_t Cp932ValidPrefix(const char* text, size_t length) {
+    const auto* p = reinterpret_cast<const uint8_t*>(text);
+    size_t at = 0;
+    while (at < length) {
+        size_t taken = 0;
+        if (DecodeOne(p + at, length - at, &taken) == REPLACEMENT) return at;
+        at += taken;
+    }
+    return length;
+}
