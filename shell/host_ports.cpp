@@ -32,5 +32,4 @@ void InstallHostPorts() {
     gCompilerPort.showMessage = ShowCompileMessage;
     gCompilerPort.multiByteToWide = ConvertScriptText;
     UseWin32ScriptFile();
-    gCompilerPort.clearStatusText = ForgetStatusText;
 }

@@ -3,10 +3,11 @@
 #include "engine.h"
 #include "command_address.h"
 #include "compile_gate.h"
-#include "compiler.h"
+#include "host_ports.h"
 #include "host_state.h"
 #include "messages.h"
 #include "program_files.h"
+#include "script_load.h"
 #include "wide_text.h"
 
 namespace {
@@ -19,14 +20,19 @@ void IgnoreQueuedScriptAddresses() {
         IgnoredCommand(QUEUE_MARK, mark);
 }
 
-void CompileScriptBesideProgram() {
+// The old script's texts are gone: the commands that point into them are ignored, the panel forgets them.
+void ForgetOldScript() {
     if (gHost.mainWindow) IgnoreQueuedScriptAddresses();
+    ForgetStatusText();
+}
+
+void CompileScriptBesideProgram() {
     wchar_t path[PROGRAM_PATH_SIZE];
     if (!BuildProgramPath(path, QUILLO_SCRIPT_NAME)) {
         ReportPathTooLong(QUILLO_SCRIPT_NAME);
         return;
     }
-    CompileScriptFile(Utf16(path));
+    LoadScriptFile(Utf16(path), ForgetOldScript);
 }
 
 void RunStartupFunction() { RunEventFunction(0); }

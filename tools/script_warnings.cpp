@@ -210,8 +210,8 @@ void KeyBalanceWarnings(const CompileOutcome& outcome, Warnings* warnings) {
         gEngine.regs[R_MODE] = mode;
         gEngine.keyTable = gEngine.functionTables[mode];
         const uint32_t scan = DefaultScan(vk);
-        bool down = HookSwallowsEvent(0, MSG_KEYDOWN, vk, scan, 0);
-        bool up = HookSwallowsEvent(0, MSG_KEYUP, vk, scan, 0);
+        bool down = HookSwallowsEvent(0, KEY_MSG_DOWN, vk, scan, 0);
+        bool up = HookSwallowsEvent(0, KEY_MSG_UP, vk, scan, 0);
         if (down != up)
             warnings->Add(line, down ? W_KEY_UP_ONLY : W_KEY_DOWN_ONLY, outcome.names.FunctionNumber(mode, vk).c_str(), mode);
     }
