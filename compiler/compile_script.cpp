@@ -116,7 +116,7 @@ static void CloseCode(CompileContext* ctx) {
 }
 
 int32_t CompileScriptText(const ScriptText& text, CompiledScript* script) {
-    // One compile at a time (the host never nests them); its 37 KB stay off the stack.
+    // One compile at a time (the host never nests them); the record (some 37 KB) stays off the stack.
     static CompileContext context;
     InitCompileContext(&context, text, script);
     ObserveCompile(&context, CompileEvent{EVENT_TEXT_LOADED, 0});

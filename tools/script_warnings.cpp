@@ -130,15 +130,15 @@ void EncodingWarnings(const CompileOutcome& outcome, int codePage, Warnings* war
 // opcode 0 or the image's end.
 bool FindLabel(const CodeImage& image, uint32_t from, uint8_t label, uint32_t* at) {
     uint32_t pos = from;
-    while (pos + 2 <= image.size && image.bytes[pos] != OP_END) {
+    while (pos + INSTRUCTION_SIZE <= image.size && image.bytes[pos] != OP_END) {
         uint8_t opcode = image.bytes[pos];
         uint8_t operand = image.bytes[pos + 1];
         if (opcode == OP_LABEL && operand == label) {
             *at = pos;
             return true;
         }
-        pos += 2;
-        if (opcode == OP_SKIP) pos += uint32_t(operand) * 2;
+        pos += INSTRUCTION_SIZE;
+        if (opcode == OP_SKIP) pos += uint32_t(operand) * INSTRUCTION_SIZE;
     }
     return false;
 }
