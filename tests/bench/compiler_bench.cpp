@@ -8,6 +8,7 @@
 
 #include "compile_context.h"
 #include "compiler.h"
+#include "engine.h"
 #include "native_port.h"
 #include "script_load.h"
 

@@ -66,7 +66,7 @@ TEST_F(CompileFileTest, WhatCannotBeHadBeforeCompilingLeavesThePreviousScript) {
         int line;
         std::string path;
         bool failSize, failRead;
-        int allocations;  // that succeed: the text is the first
+        int allocations;  // that succeed: 0 leaves the text without memory
         std::string messages;
     } rows[] = {
         {__LINE__, "missing.txt", false, false, 1, "ファイルがありません  | missing.txt "},
