@@ -1,11 +1,11 @@
 // The compiler's working record and its lower-level steps: script text, values, symbols,
-// statements and the code image. compiler.h is the host's entry; the tools and tests follow a
-// compile through gCompileObserver (below) and read the symbols while it reports EVENT_COMPILED.
+// statements and the code. compiler.h is the host's entry; the tools and tests follow a compile
+// through gCompileObserver (below) and read the symbols while it reports EVENT_COMPILED.
 #pragma once
 #include <cstddef>
 #include <cstdint>
 
-#include "engine.h"
+#include "compiler.h"
 
 constexpr int SYMBOL_POOL_SIZE = 16384;   // bytes for all defined names with their zero bytes
 constexpr int MAX_SYMBOLS = 1024;         // define lines per compile
@@ -18,13 +18,13 @@ constexpr int CODE_LIMIT = 32766;
 // A string block is accepted when offset + data length < CODE_LIMIT; with its 4 header bytes and
 // pad byte it may then end 2 bytes past CODE_BUFFER_SIZE. The buffer carries these spare bytes.
 constexpr int CODE_BUFFER_SLACK = 4;
+static_assert(CODE_BUFFER_SIZE + CODE_BUFFER_SLACK <= int(COMPILED_CODE_CAPACITY), "the code goes into a CompiledScript");
 constexpr int MAX_LINE_LENGTH = 838;      // line bytes after leading blanks; the rest is the next line
 constexpr int LINE_BUFFER_SIZE = MAX_LINE_LENGTH + 2;
 constexpr int TOKEN_SIZE = 280;           // token buffers, terminating zero included
 constexpr int STRING_DATA_SIZE = 512;     // work buffer for a string statement's two strings
 constexpr int MAX_STRING_DATA = 510;      // both strings with their zero bytes: k = 255 units
 constexpr int MAX_IF_DEPTH = 32;          // open conditional blocks
-constexpr int TEXT_PADDING = 8;           // zero bytes after the file's text in `text`
 constexpr int MESSAGE_SIZE = 512;         // a composed message in UTF-16 units, terminator included
 constexpr int DETAIL_SIZE = 260;          // the converted detail in UTF-16 units, terminator included
 
@@ -35,19 +35,20 @@ struct SymbolEntry {
     int32_t value;
 };
 
+// One compile's working record: fixed-size, so that nothing a compile needs can be missing once
+// the script file has been read.
 struct CompileContext {
-    char* pool;
+    char pool[SYMBOL_POOL_SIZE];
     char* poolNext;
-    SymbolEntry* symbols;      // MAX_SYMBOLS entries, in order of definition
+    SymbolEntry symbols[MAX_SYMBOLS];  // in order of definition
     int32_t symbolCount;
-    char* text;                // the file with TEXT_PADDING zero bytes after it
+    const char* text;          // the file with TEXT_PADDING zero bytes after it
     uint32_t textSize;
     int32_t line;              // 0 until the first line is read
     int32_t failed;            // set by ReportCompileError, never cleared
     uint32_t state;            // IN_FUNCTION
-    uint8_t* codeBuffer;       // CODE_BUFFER_SIZE + CODE_BUFFER_SLACK bytes, zero when created
-    uint8_t* codeNext;
-    EngineState* engine;       // not owned; set by CompileScript
+    CompiledScript* script;    // where the code and the function tables go; not owned
+    uint8_t* codeNext;         // in script->code
     // The line being compiled (the line buffer), or none outside the line loop; messages about a
     // whole statement name it as their detail.
     const char* lineText;
@@ -55,18 +56,17 @@ struct CompileContext {
     uint16_t symbolIndex[SYMBOL_INDEX_SIZE];
 };
 
-// Memory for the context's buffers and the file's text; freed with std::free. Tests swap it to
-// make an allocation fail (the code image uses gCodeImageAllocator).
+// Memory for the file's text; freed with std::free. Tests swap it to make the allocation fail.
 extern void* (*gCompilerAllocator)(size_t);
 
-// Allocates the buffers. False after the message "メモリが確保できませんでした" when one cannot be
-// had; the context then holds none of them and FreeCompileContext is still safe.
-bool InitCompileContext(CompileContext* ctx);
-// Releases whatever the context holds; a second call does nothing.
-void FreeCompileContext(CompileContext* ctx);
-// Shows one message box: "%d行:%s %s" while a line is being compiled, "%s %s" before the first.
-// `message` is UTF-16; `detail` is multibyte script text or none (then nothing follows the blank).
-void ReportCompileError(CompileContext* ctx, const char16_t* message, const char* detail);
+// Starts a compile of `text` into `script`: no symbols, an empty code buffer, no table entries.
+void InitCompileContext(CompileContext* ctx, const ScriptText& text, CompiledScript* script);
+// Shows one message box: "%d行:%s %s" while a line is being compiled, "%s %s" before the first,
+// and stops the compile after its line. `detail` is multibyte script text or none (then nothing
+// follows the blank).
+void ReportCompileError(CompileContext* ctx, CompileMessage message, const char* detail = nullptr);
+// The box that follows CM_NO_FILE: the path itself, without a line number.
+void ReportFilePath(const char16_t* path);
 // Composes the text ReportCompileError shows into out[MESSAGE_SIZE]; the detail is already UTF-16.
 // Texts that do not fit are cut, never splitting a surrogate pair.
 void ComposeCompileMessage(char16_t* out, int32_t line, const char16_t* message, const char16_t* detail);
@@ -90,22 +90,23 @@ void CompileDefine(CompileContext* ctx, const char* rest);
 void CompileString(CompileContext* ctx, const char* rest);
 void CompileInstruction(CompileContext* ctx, const char* line);
 void EmitStringBlock(CompileContext* ctx, int32_t slot, const char* data, size_t length);
-void InstallCodeImage(CompileContext* ctx);
-
 // What a compile tells the script tools beyond its messages: each value token with the symbol it
 // resolved to, where each instruction and function went, and the text that was read. Unset in
 // quillo.exe; the tools set it to name operands and to warn about scripts that compile silently.
-// EVENT_COMPILED comes once the image is installed, while the symbol table can still be read.
+// EVENT_TEXT_LOADED comes first, with the text in ctx; EVENT_COMPILED last, once the code is
+// closed, while the symbol table can still be read. Messages shown outside a compile (about the file,
+// or when the compiled script cannot be installed) come with no ctx.
 enum CompileEventKind { EVENT_TEXT_LOADED, EVENT_MESSAGE, EVENT_VALUE, EVENT_INSTRUCTION, EVENT_FUNC, EVENT_COMPILED };
 
 struct CompileEvent {
     CompileEventKind kind;
-    const char16_t* message;    // EVENT_MESSAGE: as given to ReportCompileError
-    const char* text;           // EVENT_MESSAGE: the detail or none; EVENT_VALUE: the token as read
-    bool quoted;                // EVENT_VALUE: a quoted character
-    int32_t value;              // EVENT_VALUE
-    const SymbolEntry* symbol;  // EVENT_VALUE: the definition the token named, or none
-    uint32_t offset;            // EVENT_INSTRUCTION: where it was written; EVENT_FUNC: the entry's byte offset
+    int32_t line;                          // the line being compiled; 0 before the first
+    const char* text = nullptr;            // EVENT_MESSAGE: the detail or none; EVENT_VALUE: the token as read
+    bool quoted = false;                   // EVENT_VALUE: a quoted character
+    int32_t value = 0;                     // EVENT_VALUE
+    const SymbolEntry* symbol = nullptr;   // EVENT_VALUE: the definition the token named, or none
+    uint32_t offset = 0;  // EVENT_INSTRUCTION: where it was written; EVENT_FUNC: the entry's byte offset
+    CompileMessage message = COMPILE_MESSAGE_COUNT;  // EVENT_MESSAGE
 };
 
 extern void (*gCompileObserver)(const CompileContext* ctx, const CompileEvent& event);
@@ -114,7 +115,7 @@ inline void ObserveCompile(const CompileContext* ctx, const CompileEvent& event)
     if (gCompileObserver) gCompileObserver(ctx, event);
 }
 
-// The write offset: codeNext - codeBuffer.
+// The write offset in script->code.
 inline uint32_t CodeOffset(const CompileContext* ctx) {
-    return static_cast<uint32_t>(ctx->codeNext - ctx->codeBuffer);
+    return static_cast<uint32_t>(ctx->codeNext - ctx->script->code);
 }

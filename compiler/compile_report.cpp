@@ -56,16 +56,31 @@ void ComposeCompileMessage(char16_t* out, int32_t line, const char16_t* message,
     out[writer.used] = 0;
 }
 
-void ReportCompileError(CompileContext* ctx, const char16_t* message, const char* detail) {
+namespace {
+
+// Every box goes through here; `text` is the message's own text (for CM_FILE_PATH the path).
+void Show(const CompileContext* ctx, int32_t line, CompileMessage message, const char16_t* text, const char* detail) {
     char16_t wideDetail[DETAIL_SIZE];
     wideDetail[0] = 0;
     if (detail && gCompilerPort.multiByteToWide) {
         gCompilerPort.multiByteToWide(detail, wideDetail, DETAIL_SIZE);
         wideDetail[DETAIL_SIZE - 1] = 0;  // whatever the port did, the detail ends inside the buffer
     }
-    char16_t text[MESSAGE_SIZE];
-    ComposeCompileMessage(text, ctx->line, message, wideDetail);
-    ctx->failed = 1;
-    ObserveCompile(ctx, CompileEvent{EVENT_MESSAGE, message, detail, false, 0, nullptr, 0});
-    if (gCompilerPort.showMessage) gCompilerPort.showMessage(text);
+    char16_t composed[MESSAGE_SIZE];
+    ComposeCompileMessage(composed, line, text, wideDetail);
+    ObserveCompile(ctx, CompileEvent{EVENT_MESSAGE, line, detail, false, 0, nullptr, 0, message});
+    if (gCompilerPort.showMessage) gCompilerPort.showMessage(composed);
 }
+
+}  // namespace
+
+void ReportCompileError(CompileContext* ctx, CompileMessage message, const char* detail) {
+    ctx->failed = 1;
+    Show(ctx, ctx->line, message, CompileMessageText(message, LANG_JA), detail);
+}
+
+void ReportCompileMessage(int32_t line, CompileMessage message, const char* detail) {
+    Show(nullptr, line, message, CompileMessageText(message, LANG_JA), detail);
+}
+
+void ReportFilePath(const char16_t* path) { Show(nullptr, 0, CM_FILE_PATH, path, nullptr); }

@@ -1,52 +1,10 @@
-// The whole compile: read the file, walk its lines through the conditional blocks, compile the
-// statements and install the code image in the engine.
-#include <cstdlib>
-#include <cstring>
-
+// The whole compile: walk the text's lines through the conditional blocks, compile the statements
+// and close the code.
 #include "compile_context.h"
-#include "compile_messages.h"
-#include "compiler.h"
+#include "opcodes.h"
 #include "script_chars.h"
 
-// Starts empty: no file opens and no message is shown until the host fills it in.
-CompilerPort gCompilerPort = {};
 void (*gCompileObserver)(const CompileContext* ctx, const CompileEvent& event) = nullptr;
-
-static void Report(CompileContext* ctx, CompileMessage message, const char* detail = nullptr) {
-    ReportCompileError(ctx, CompileMessageText(message), detail);
-}
-
-// Reads the whole file into `text`. False after a message; the engine is untouched then.
-static bool LoadScriptFile(CompileContext* ctx, const char16_t* path) {
-    void* file = gCompilerPort.openFile ? gCompilerPort.openFile(path) : nullptr;
-    if (!file) {
-        Report(ctx, MSG_NO_FILE);
-        ReportCompileError(ctx, path, nullptr);
-        return false;
-    }
-    std::free(ctx->text);
-    ctx->text = nullptr;
-    uint32_t size = 0;
-    bool sized = gCompilerPort.fileSize(file, &size);
-    if (sized) ctx->text = static_cast<char*>(gCompilerAllocator(size_t{size} + TEXT_PADDING));
-    if (sized && !ctx->text) {
-        Report(ctx, MSG_NO_MEMORY);
-        gCompilerPort.closeFile(file);
-        return false;
-    }
-    if (!sized || !gCompilerPort.readFile(file, ctx->text, size)) {
-        Report(ctx, MSG_READ_ERROR);
-        gCompilerPort.closeFile(file);
-        std::free(ctx->text);
-        ctx->text = nullptr;
-        return false;
-    }
-    gCompilerPort.closeFile(file);
-    std::memset(ctx->text + size, 0, TEXT_PADDING);  // the text ends at its first zero byte
-    ctx->textSize = size;
-    ObserveCompile(ctx, CompileEvent{EVENT_TEXT_LOADED, nullptr, nullptr, false, 0, nullptr, 0});
-    return true;
-}
 
 namespace {
 
@@ -60,7 +18,7 @@ struct BlockStack {
 // Opens a block; false (after a message) when MAX_IF_DEPTH blocks are open already.
 bool OpenBlock(CompileContext* ctx, BlockStack* blocks, const char* line) {
     if (blocks->depth == MAX_IF_DEPTH) {
-        Report(ctx, MSG_IF_TOO_DEEP, line);
+        ReportCompileError(ctx, CM_IF_TOO_DEEP, line);
         return false;
     }
     blocks->saved[blocks->depth++] = blocks->active;
@@ -87,7 +45,7 @@ bool CompileConditional(CompileContext* ctx, BlockStack* blocks, const char* lin
         }
     } else if (MatchKeyword(line, "endif")) {
         if (blocks->depth == 0)
-            Report(ctx, MSG_ENDIF_MISMATCH, line);
+            ReportCompileError(ctx, CM_ENDIF_MISMATCH, line);
         else
             blocks->active = blocks->saved[--blocks->depth];
     } else {
@@ -109,7 +67,7 @@ void CompileStatement(CompileContext* ctx, const char* line) {
     else if (ctx->state & IN_FUNCTION)
         CompileInstruction(ctx, line);
     else
-        Report(ctx, MSG_UNKNOWN_COMMAND, line);
+        ReportCompileError(ctx, CM_UNKNOWN_COMMAND, line);
 }
 
 // Copies one line (after its leading blanks, at most MAX_LINE_LENGTH bytes) and steps over its
@@ -126,13 +84,9 @@ const char* TakeLine(const char* text, char* line) {
 
 }  // namespace
 
-// Compiles `text` into `engine` (which must be &gEngine: the engine functions it calls act on the
-// one global engine) and installs the image, releasing the old one first.
-static void CompileScript(CompileContext* ctx, EngineState* engine) {
-    if (!ctx->codeBuffer) return;
-    ctx->engine = engine;
-    ReleaseCodeImage();
-    ctx->line = 0;
+// Walks the lines until the text ends or a message stops the compile; blocks still open are
+// reported with the last line read.
+static void CompileLines(CompileContext* ctx) {
     BlockStack blocks;
     char line[LINE_BUFFER_SIZE] = {};
     ctx->lineText = line;
@@ -144,33 +98,30 @@ static void CompileScript(CompileContext* ctx, EngineState* engine) {
         if (!CompileConditional(ctx, &blocks, line) && blocks.active) CompileStatement(ctx, line);
         if (ctx->failed) break;
     }
-    if (blocks.depth) Report(ctx, MSG_IF_NOT_CLOSED, line);
+    if (blocks.depth) ReportCompileError(ctx, CM_IF_NOT_CLOSED, line);
     ctx->lineText = nullptr;
-    InstallCodeImage(ctx);
-    ObserveCompile(ctx, CompileEvent{EVENT_COMPILED, nullptr, nullptr, false, 0, nullptr, 0});
 }
 
-void InstallCodeImage(CompileContext* ctx) {
-    if (!ctx->codeBuffer) return;
+// Closes the code with its final EXIT 0 and reports a function still open.
+static void CloseCode(CompileContext* ctx) {
     if (CodeOffset(ctx) < CODE_LIMIT) {
-        *ctx->codeNext++ = 1;  // EXIT 0
+        *ctx->codeNext++ = OP_EXIT;
         *ctx->codeNext++ = 0;
     } else {
-        Report(ctx, MSG_CODE_FULL);
+        ReportCompileError(ctx, CM_CODE_FULL);
     }
-    if (ctx->state & IN_FUNCTION) Report(ctx, MSG_FUNC_UNMATCHED);
+    if (ctx->state & IN_FUNCTION) ReportCompileError(ctx, CM_FUNC_UNMATCHED);
     ctx->state &= ~IN_FUNCTION;
-    if (!ctx->engine) return;
-    if (!InstallCodeImageBytes(ctx->codeBuffer, CodeOffset(ctx))) {
-        Report(ctx, MSG_NO_MEMORY);
-        ResetFunctionTables();
-        ClearStatusSlots();
-    }
+    ctx->script->size = CodeOffset(ctx);
 }
 
-void CompileScriptFile(const char16_t* path) {
-    CompileContext ctx;
-    if (gCompilerPort.clearStatusText) gCompilerPort.clearStatusText();
-    if (InitCompileContext(&ctx) && LoadScriptFile(&ctx, path)) CompileScript(&ctx, &gEngine);
-    FreeCompileContext(&ctx);
+int32_t CompileScriptText(const ScriptText& text, CompiledScript* script) {
+    // One compile at a time (the host never nests them); the record (some 37 KB) stays off the stack.
+    static CompileContext context;
+    InitCompileContext(&context, text, script);
+    ObserveCompile(&context, CompileEvent{EVENT_TEXT_LOADED, 0});
+    CompileLines(&context);
+    CloseCode(&context);
+    ObserveCompile(&context, CompileEvent{EVENT_COMPILED, context.line});
+    return context.line;
 }

@@ -147,8 +147,6 @@ bool NativeReadFile(void* file, char* buffer, uint32_t size) {
 
 void NativeCloseFile(void* file) { std::fclose(AsFile(file)); }
 
-static void NoStatusText() {}
-
 void UseNativeCompilerPort(void (*showMessage)(const char16_t* text)) {
     gCompilerPort.showMessage = showMessage;
     gCompilerPort.multiByteToWide = NativeMultiByteToWide;
@@ -156,5 +154,4 @@ void UseNativeCompilerPort(void (*showMessage)(const char16_t* text)) {
     gCompilerPort.fileSize = NativeFileSize;
     gCompilerPort.readFile = NativeReadFile;
     gCompilerPort.closeFile = NativeCloseFile;
-    gCompilerPort.clearStatusText = NoStatusText;
 }

@@ -6,8 +6,7 @@
 
 #include "compiler.h"
 
-// Fills gCompilerPort with the native pieces. Messages go to `showMessage` (none drops them);
-// the status-text step does nothing (there is no host).
+// Fills gCompilerPort with the native pieces. Messages go to `showMessage` (none drops them).
 void UseNativeCompilerPort(void (*showMessage)(const char16_t* text));
 // The code page script text is converted from: 932 (the default), 1252, 437 or 65001 (UTF-8).
 // False, leaving the current one, for any other number.

@@ -83,8 +83,8 @@ const char* ReadValue(CompileContext* ctx, const char* text, int32_t* value) {
     } else {
         symbol = FindSymbol(ctx, token);
         *value = symbol ? symbol->value : 0;
-        if (!symbol) ReportCompileError(ctx, CompileMessageText(MSG_SYMBOL_NOT_FOUND), token);
+        if (!symbol) ReportCompileError(ctx, CM_SYMBOL_NOT_FOUND, token);
     }
-    ObserveCompile(ctx, CompileEvent{EVENT_VALUE, nullptr, token, quoted, *value, symbol, 0});
+    ObserveCompile(ctx, CompileEvent{EVENT_VALUE, ctx->line, token, quoted, *value, symbol});
     return next;
 }

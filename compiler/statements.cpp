@@ -2,23 +2,15 @@
 #include <cstring>
 
 #include "compile_context.h"
-#include "compile_messages.h"
+#include "opcodes.h"
 #include "script_chars.h"
 
-constexpr uint8_t OP_EXIT = 1;
-constexpr uint8_t OP_SKIP = 39;
-constexpr uint8_t OP_STR = 40;
-constexpr int STRING_BLOCK_HEADER = 4;  // STR slot, SKIP k
-
-static void Report(CompileContext* ctx, CompileMessage message, const char* detail = nullptr) {
-    ReportCompileError(ctx, CompileMessageText(message), detail);
-}
+constexpr int STRING_BLOCK_HEADER = 2 * INSTRUCTION_SIZE;  // STR slot, SKIP k
 
 // Plain instructions go only below CODE_LIMIT, which keeps room for the final EXIT 0.
 static bool CodeHasRoom(CompileContext* ctx, size_t extra) {
-    if (!ctx->codeBuffer) return false;
     if (CodeOffset(ctx) + extra < CODE_LIMIT) return true;
-    Report(ctx, MSG_CODE_FULL);
+    ReportCompileError(ctx, CM_CODE_FULL);
     return false;
 }
 
@@ -28,23 +20,22 @@ static void EmitInstruction(CompileContext* ctx, int32_t opcode, int32_t operand
 }
 
 void CompileFunc(CompileContext* ctx, const char* rest) {
-    if (ctx->state & IN_FUNCTION) Report(ctx, MSG_FUNC_NOT_CLOSED);
+    if (ctx->state & IN_FUNCTION) ReportCompileError(ctx, CM_FUNC_NOT_CLOSED);
     ctx->state |= IN_FUNCTION;
     int32_t flags = 0;
     int32_t key = 0;
     rest = ReadValue(ctx, rest, &flags);
     ReadValue(ctx, rest, &key);
-    if (!ctx->engine || !ctx->codeBuffer) return;
-    ObserveCompile(ctx, CompileEvent{EVENT_FUNC, nullptr, nullptr, false, 0, nullptr, CodeOffset(ctx)});
-    uint16_t entry = static_cast<uint16_t>(CodeOffset(ctx) / 2);
+    ObserveCompile(ctx, CompileEvent{EVENT_FUNC, ctx->line, nullptr, false, 0, nullptr, CodeOffset(ctx)});
+    uint16_t entry = static_cast<uint16_t>(CodeOffset(ctx) / INSTRUCTION_SIZE);
     // Bit t of the flags registers the function in table t; a later func for the same key wins.
     for (int table = 0; table < FUNCTION_TABLE_COUNT; ++table)
-        if (flags & (1 << table)) ctx->engine->functionTables[table][key & 0xFF] = entry;
+        if (flags & (1 << table)) ctx->script->functionTables[table][key & 0xFF] = entry;
 }
 
 void CompileEndFunc(CompileContext* ctx) {
     if (!(ctx->state & IN_FUNCTION)) {
-        Report(ctx, MSG_ENDFUNC_WITHOUT_FUNC);
+        ReportCompileError(ctx, CM_ENDFUNC_WITHOUT_FUNC);
         return;
     }
     ctx->state &= ~IN_FUNCTION;
@@ -61,7 +52,7 @@ void CompileDefine(CompileContext* ctx, const char* rest) {
 
 void CompileString(CompileContext* ctx, const char* rest) {
     if (!(ctx->state & IN_FUNCTION)) {
-        Report(ctx, MSG_STRING_OUTSIDE_FUNC);
+        ReportCompileError(ctx, CM_STRING_OUTSIDE_FUNC);
         return;
     }
     int32_t slot = 0;
@@ -85,7 +76,7 @@ void CompileString(CompileContext* ctx, const char* rest) {
 void EmitStringBlock(CompileContext* ctx, int32_t slot, const char* data, size_t length) {
     // k counts 2-byte units in one byte, and a cut program path would launch the wrong thing.
     if (length > MAX_STRING_DATA) {
-        Report(ctx, MSG_STRING_TOO_LONG, ctx->lineText);
+        ReportCompileError(ctx, CM_STRING_TOO_LONG, ctx->lineText);
         return;
     }
     // The unpadded data length is what is compared with the limit; CODE_BUFFER_SLACK holds the
@@ -103,7 +94,7 @@ void EmitStringBlock(CompileContext* ctx, int32_t slot, const char* data, size_t
 
 void CompileInstruction(CompileContext* ctx, const char* line) {
     if (!(ctx->state & IN_FUNCTION)) {
-        Report(ctx, MSG_UNKNOWN_COMMAND, line);
+        ReportCompileError(ctx, CM_UNKNOWN_COMMAND, line);
         return;
     }
     int32_t opcode = 0;
@@ -111,6 +102,6 @@ void CompileInstruction(CompileContext* ctx, const char* line) {
     const char* rest = ReadValue(ctx, line, &opcode);
     ReadValue(ctx, rest, &operand);  // missing: 0; anything after it is ignored
     if (!CodeHasRoom(ctx, 0)) return;
-    ObserveCompile(ctx, CompileEvent{EVENT_INSTRUCTION, nullptr, nullptr, false, 0, nullptr, CodeOffset(ctx)});
+    ObserveCompile(ctx, CompileEvent{EVENT_INSTRUCTION, ctx->line, nullptr, false, 0, nullptr, CodeOffset(ctx)});
     EmitInstruction(ctx, opcode, operand);
 }

@@ -4,7 +4,6 @@
 #include <cstring>
 
 #include "compile_context.h"
-#include "compile_messages.h"
 
 static_assert((SYMBOL_INDEX_SIZE & (SYMBOL_INDEX_SIZE - 1)) == 0, "the index is probed with a mask");
 static_assert(SYMBOL_INDEX_SIZE >= 2 * MAX_SYMBOLS, "the index must never fill up");
@@ -28,13 +27,12 @@ static uint32_t IndexSlot(const CompileContext* ctx, const char* name) {
 }
 
 const char* InternName(CompileContext* ctx, const char* name) {
-    if (!ctx->pool) return nullptr;
     size_t room = static_cast<size_t>(ctx->pool + SYMBOL_POOL_SIZE - ctx->poolNext);
     size_t length = std::strlen(name);
     if (length + 1 > room) {
         // The detail starts at the first byte that found no room (the terminator's place when
         // only the zero byte is missing).
-        ReportCompileError(ctx, CompileMessageText(MSG_POOL_FULL), name + room);
+        ReportCompileError(ctx, CM_POOL_FULL, name + room);
         return nullptr;
     }
     char* copy = ctx->poolNext;
@@ -44,15 +42,13 @@ const char* InternName(CompileContext* ctx, const char* name) {
 }
 
 const SymbolEntry* FindSymbol(const CompileContext* ctx, const char* name) {
-    if (!ctx->symbols) return nullptr;
     uint16_t held = ctx->symbolIndex[IndexSlot(ctx, name)];
     return held ? &ctx->symbols[held - 1] : nullptr;
 }
 
 void AddSymbol(CompileContext* ctx, const char* name, int32_t value) {
-    if (!ctx->symbols) return;
     if (ctx->symbolCount >= MAX_SYMBOLS) {
-        ReportCompileError(ctx, CompileMessageText(MSG_TOO_MANY_SYMBOLS), nullptr);
+        ReportCompileError(ctx, CM_TOO_MANY_SYMBOLS);
         return;
     }
     int32_t index = ctx->symbolCount++;

@@ -4,11 +4,12 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "compiled_script.h"
+#include "label_index.h"
+#include "opcodes.h"
+
 constexpr int REGISTER_COUNT = 128;        // operands address registers as n & 0x7F
 constexpr int CALL_STACK_DEPTH = 16;
-constexpr int FUNCTION_TABLE_COUNT = 3;    // 0: event functions, 1 and 2: key functions of modes 1 and 2
-constexpr int FUNCTION_TABLE_SIZE = 256;   // indexed by an 8-bit number
-constexpr uint16_t NO_FUNCTION = 0xFFFF;
 constexpr int STRING_SLOT_COUNT = 4;       // operands address slots as n & 3
 constexpr int STATUS_LINE_COUNT = 6;
 constexpr int STATUS_TEXT_SIZE = 48;       // text bytes of one status line
@@ -27,30 +28,20 @@ constexpr uint32_t STEP_LIMIT = 100000;
 // completes (a tap is never cut in half); one that starts without sends nothing.
 constexpr uint32_t KEY_LIMIT = 256;     // injected key events
 constexpr uint32_t COMMAND_LIMIT = 64;  // posted commands
-// The label index keeps positions in 16 bits; the compiler's images stay below 32,772 bytes.
+// The label index keeps positions in 16 bits; compiled scripts stay within 32,772 bytes.
 constexpr uint32_t MAX_IMAGE_SIZE = 0x10000;
 constexpr uint32_t KEY_MASK = 0xFF;  // a key is the low 8 bits of a value
 
 constexpr uint32_t INJECTED_SCAN_CODE = 0xFD;  // the engine's own keys come back through the hook with this
 constexpr uint32_t INJECTED_EXTRA_INFO = 0x11;
 
-constexpr uint32_t MSG_KEYDOWN = 0x100;
-constexpr uint32_t MSG_KEYUP = 0x101;
-constexpr uint32_t MSG_SYSKEYDOWN = 0x104;
-constexpr uint32_t MSG_SYSKEYUP = 0x105;
+// The key messages a key event arrives with (the values of the window messages WM_KEYDOWN and so on).
+constexpr uint32_t KEY_MSG_DOWN = 0x100;
+constexpr uint32_t KEY_MSG_UP = 0x101;
+constexpr uint32_t KEY_MSG_SYSDOWN = 0x104;
+constexpr uint32_t KEY_MSG_SYSUP = 0x105;
 
-// Registers with fixed roles; r0-r3 are the four STATUS arguments.
-enum FixedRegister {
-    R_STATE = 32,    // script state bits (STTST, JST1-JST8)
-    R_MARK = 33,     // time mark written by MARK
-    R_TIMEOUT = 34,  // milliseconds for JTIMEOUT
-    R_MODS = 35,     // modifier bits for PRESS/PRESSR
-    R_SP = 36,       // value-stack pointer, 48-128
-    R_VK = 37,       // last real key event
-    R_TIME = 38,
-    R_SCAN = 39,
-    R_MODE = 40,     // 1 or 2; 0 until the first MODE
-};
+// The fixed registers R_STATE-R_MODE are listed in opcodes.h.
 constexpr int VALUE_STACK_BOTTOM = 48;   // the value stack lives in r48-r127
 constexpr int VALUE_STACK_END = 128;
 constexpr int32_t DEFAULT_TIMEOUT_MS = 1000;
@@ -67,13 +58,28 @@ constexpr uint32_t SF_IME_OPEN = 1u << 16;         // host: window actions "C" a
 constexpr uint32_t SF_NATIVE_SCAN = 1u << 17;      // the scan code is the device keyboard's own
 constexpr uint32_t SF_NO_SCAN_ENTRY = 1u << 18;    // the scan table has no entry for the key
 
-using FunctionTable = uint16_t[FUNCTION_TABLE_SIZE];
-
 // The compiled script: 2-byte instructions (opcode, operand) with inline string blocks.
 // It has no terminating zero byte: every reader stops at `size`.
 struct CodeImage {
     uint8_t* bytes;  // none when no script is installed
     uint32_t size;
+};
+
+// The most keys one instruction sends: a PRESS with every modifier.
+constexpr uint32_t MAX_KEYS_PER_INSTRUCTION = 12;
+// Every key that goes down is logged once until it goes up, and no instruction starts sending
+// after KEY_LIMIT keys, so the log never holds more than this.
+constexpr uint32_t HELD_LOG_SIZE = KEY_LIMIT + MAX_KEYS_PER_INSTRUCTION;
+
+// What runs send out (run_output.h): injected keys and posted commands counted against one
+// allowance per key event (or event-function run), and the keys the current run holds down.
+struct RunOutput {
+    uint32_t keys;
+    uint32_t commands;
+    bool shared;                 // a key event's pre-key and key function draw on one allowance
+    bool held[KEY_MASK + 1];     // sent down by the current run and not up
+    uint8_t log[HELD_LOG_SIZE];  // the current run's keys in the order they went down; some may be up again
+    uint32_t logged;
 };
 
 struct EngineState {
@@ -88,6 +94,10 @@ struct EngineState {
     FunctionTable functionTables[FUNCTION_TABLE_COUNT];
     const char* stringSlots[STRING_SLOT_COUNT];  // inside code.bytes, or none
     CodeImage code;
+    // The engine's own bookkeeping, which no script sees.
+    LabelIndex labels;   // where each jump in `code` lands (label_index.h)
+    RunOutput output;    // what the current key event and run have sent
+    bool running;        // a run is in progress: runs never nest
 };
 
 // A status line as it travels to the host: line index, 48 text bytes, a zero byte.
@@ -104,10 +114,14 @@ void InitEngine();
 void ResetFunctionTables();
 void ClearStatusSlots();
 void ReleaseCodeImage();
-// Installs an exact-size copy of `bytes` as the code image (the engine holds none at this point)
-// and builds its label index. False when memory cannot be had or `size` exceeds MAX_IMAGE_SIZE;
-// the engine is then left without an image.
+// Installs an exact-size copy of `bytes` as the code image, replacing any, and builds its label
+// index; the function tables are left as they are. False when memory cannot be had or `size`
+// exceeds MAX_IMAGE_SIZE; the engine is then left without an image.
 bool InstallCodeImageBytes(const uint8_t* bytes, uint32_t size);
+// Replaces the script: the image the engine holds is released (ReleaseCodeImage), the compiled
+// script's tables and an exact-size copy of its code are installed. False when memory cannot be had;
+// the engine is then left without an image, with reset tables and cleared status slots.
+bool InstallCompiledScript(const CompiledScript& script);
 // Memory for code images; freed with std::free. Tests swap it to make an allocation fail.
 extern void* (*gCodeImageAllocator)(size_t);
 int32_t RunEventFunction(int n);
@@ -115,12 +129,12 @@ int32_t RunEventFunction(int n);
 // Runs code from byte position `entry` of the image. `message` is 0x100/0x101/0x104/0x105 or 0.
 // Runs never nest: a call made while a run is in progress (from a port callback) returns 0 at once;
 // so does an odd `entry`, which is no instruction position.
-// A run stopped by an error first injects a key-up for every key its key event (or event-function
-// run) injected down and has not released, the last pressed first; a run that ends normally may
-// leave keys down on purpose.
+// A run stopped by an error first injects a key-up for every key it injected down and has not
+// released, the last pressed first. A run that ends normally may leave keys down on purpose, and
+// those stay down, also when a later run of the same key event is stopped.
 uint32_t RunScript(uint32_t entry, uint32_t message, uint32_t time);
 // True while RunScript is executing.
-bool ScriptIsRunning();
+inline bool ScriptIsRunning() { return gEngine.running; }
 // Called after every executed instruction with its byte position, its two bytes and the
 // accumulator afterwards. Unset in quillo.exe; quillo-sim --trace sets it.
 extern void (*gTraceHook)(uint32_t position, uint8_t opcode, uint8_t operand, int32_t acc);

@@ -1,6 +1,5 @@
 #include "engine.h"
 #include "engine_port.h"
-#include "label_index.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -45,12 +44,17 @@ void InitEngine() {
     ClearStatusSlots();
 }
 
-void ReleaseCodeImage() {
-    if (!gEngine.code.bytes) return;
+// The image alone; the tables and status slots are left as they are.
+static void FreeCodeImage() {
     std::free(gEngine.code.bytes);
-    FreeLabelIndex();
+    FreeLabelIndex(&gEngine.labels);
     gEngine.code = CodeImage{nullptr, 0};
     UnbindImagePointers();
+}
+
+void ReleaseCodeImage() {
+    if (!gEngine.code.bytes) return;
+    FreeCodeImage();
     ResetFunctionTables();
     ClearStatusSlots();
 }
@@ -58,19 +62,13 @@ void ReleaseCodeImage() {
 void* (*gCodeImageAllocator)(size_t) = std::malloc;
 
 bool InstallCodeImageBytes(const uint8_t* bytes, uint32_t size) {
-    // The compiler released the old image before it filled the tables; only a stray image is freed here.
-    if (gEngine.code.bytes) {
-        std::free(gEngine.code.bytes);
-        FreeLabelIndex();
-        gEngine.code = CodeImage{nullptr, 0};
-        UnbindImagePointers();
-    }
+    if (gEngine.code.bytes) FreeCodeImage();
     if (size > MAX_IMAGE_SIZE) return false;
     // malloc(0) may give none; an image always has at least one byte to point at.
     auto* copy = static_cast<uint8_t*>(gCodeImageAllocator(size ? size : 1));
     if (!copy) return false;
     if (size) std::memcpy(copy, bytes, size);
-    if (!BuildLabelIndex(copy, size)) {
+    if (!BuildLabelIndex(&gEngine.labels, copy, size)) {
         std::free(copy);
         return false;
     }
@@ -78,9 +76,18 @@ bool InstallCodeImageBytes(const uint8_t* bytes, uint32_t size) {
     return true;
 }
 
+bool InstallCompiledScript(const CompiledScript& script) {
+    ReleaseCodeImage();
+    std::memcpy(gEngine.functionTables, script.functionTables, sizeof gEngine.functionTables);
+    if (InstallCodeImageBytes(script.code, script.size)) return true;
+    ResetFunctionTables();
+    ClearStatusSlots();
+    return false;
+}
+
 int32_t RunEventFunction(int n) {
     if (!gEngine.code.bytes) return -1;
     uint16_t entry = gEngine.functionTables[0][n & 0xFF];
     if (entry == NO_FUNCTION) return -1;
-    return static_cast<int32_t>(RunScript(uint32_t(entry) * 2, 0, 0));
+    return static_cast<int32_t>(RunScript(uint32_t(entry) * INSTRUCTION_SIZE, 0, 0));
 }

@@ -8,8 +8,6 @@
 #include "commands.h"
 #include "engine.h"
 #include "engine_port.h"
-#include "label_index.h"
-#include "opcodes.h"
 #include "run_output.h"
 #include "status_format.h"
 
@@ -18,7 +16,6 @@
 
 namespace {
 
-constexpr uint32_t INSTRUCTION_SIZE = 2;
 constexpr uint32_t REGISTER_MASK = REGISTER_COUNT - 1;
 constexpr uint32_t SLOT_MASK = STRING_SLOT_COUNT - 1;
 constexpr uint32_t TOGGLE_BITS = 8;
@@ -39,9 +36,6 @@ const char* const ERROR_CALL_STACK_OVERFLOW = "call stack overflow";
 const char* const ERROR_STEP_LIMIT = "step limit exceeded";
 const char* const ERROR_KEY_LIMIT = "key limit exceeded";
 const char* const ERROR_COMMAND_LIMIT = "command limit exceeded";
-
-// Runs never nest; a port callback that calls back into the engine gets 0 and changes nothing.
-bool gRunActive = false;
 
 // What one run needs besides the engine record.
 struct Run {
@@ -102,10 +96,10 @@ int32_t& Reg(int32_t n) { return gEngine.regs[static_cast<uint32_t>(n) & REGISTE
 
 // ---- outcomes ----
 
-// Every run-time error goes through here: the keys the key event holds down are released, then
+// Every run-time error goes through here: the keys the run holds down are released, then
 // "%s %d" goes into the notice buffer, posted as CmdNotice. Neither counts against the allowance.
 uint32_t Fail(const char* message, int32_t number) {
-    ReleaseHeldKeys();
+    ReleaseRunKeys();
     std::snprintf(gNoticeBuffer, sizeof gNoticeBuffer, "%s %d", message, static_cast<int>(number));
     gEnginePort.postCommand(gEngine.window, CmdNotice, reinterpret_cast<uintptr_t>(gNoticeBuffer));
     return RUN_ENDS;
@@ -115,7 +109,7 @@ uint32_t Fail(const char* message, int32_t number) {
 
 // The label index answers in constant time what a search forward from `from` would find.
 uint32_t JumpToLabel(uint32_t from, uint8_t label) {
-    const uint32_t target = FindLabel(from, label);
+    const uint32_t target = FindLabel(gEngine.labels, from, label);
     return target == LABEL_NOT_FOUND ? Fail(ERROR_LABEL_NOT_FOUND, label) : target;
 }
 
@@ -312,8 +306,8 @@ void SelectMode(uint8_t n) {
     gEngine.keyTable = gEngine.functionTables[n];
 }
 
-bool IsKeyDown(uint32_t message) { return message == MSG_KEYDOWN || message == MSG_SYSKEYDOWN; }
-bool IsKeyUp(uint32_t message) { return message == MSG_KEYUP || message == MSG_SYSKEYUP; }
+bool IsKeyDown(uint32_t message) { return message == KEY_MSG_DOWN || message == KEY_MSG_SYSDOWN; }
+bool IsKeyUp(uint32_t message) { return message == KEY_MSG_UP || message == KEY_MSG_SYSUP; }
 
 bool TimedOut(const Run& run) {
     uint32_t elapsed = run.time - static_cast<uint32_t>(gEngine.regs[R_MARK]);
@@ -457,15 +451,14 @@ uint32_t Interpret(uint32_t entry, uint32_t message, uint32_t time) {
 
 void (*gTraceHook)(uint32_t position, uint8_t opcode, uint8_t operand, int32_t acc) = nullptr;
 
+// A port callback that calls back into the engine gets 0 and changes nothing.
 uint32_t RunScript(uint32_t entry, uint32_t message, uint32_t time) {
-    if (gRunActive || !gEngine.code.bytes || entry % INSTRUCTION_SIZE) return 0;
-    gRunActive = true;
+    if (gEngine.running || !gEngine.code.bytes || entry % INSTRUCTION_SIZE) return 0;
+    gEngine.running = true;
     uint32_t result = Interpret(entry, message, time);
-    gRunActive = false;
+    gEngine.running = false;
     return result;
 }
-
-bool ScriptIsRunning() { return gRunActive; }
 
 const OpcodeInfo* FindOpcode(uint8_t opcode) {
     for (const OpcodeInfo& info : OpcodeTable)

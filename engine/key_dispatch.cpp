@@ -82,8 +82,8 @@ int DispatchKeyEvent(uint32_t scan, uint32_t vk, uint32_t message, uint32_t time
     BeginSharedRunOutput();
     // The pre-key function as RunEventFunction runs it (message 0, time 0), one call shorter.
     const uint16_t preKey = gEngine.functionTables[0][PRE_KEY_FUNCTION];
-    if (preKey != NO_FUNCTION) RunScript(uint32_t(preKey) * 2, 0, 0);
-    const uint32_t result = RunScript(uint32_t(entry) * 2, message, time);
+    if (preKey != NO_FUNCTION) RunScript(uint32_t(preKey) * INSTRUCTION_SIZE, 0, 0);
+    const uint32_t result = RunScript(uint32_t(entry) * INSTRUCTION_SIZE, message, time);
     EndSharedRunOutput();
     return result == 1 ? 1 : 0;
 }

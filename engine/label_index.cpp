@@ -6,8 +6,6 @@
 #include "engine.h"
 #include "opcodes.h"
 
-LabelIndex gLabelIndex;
-
 namespace {
 
 uint32_t CountLabels(const uint8_t* code, uint32_t units) {
@@ -23,13 +21,13 @@ uint32_t NextUnit(const uint8_t* code, uint32_t u) {
 
 }  // namespace
 
-void FreeLabelIndex() {
-    std::free(gLabelIndex.memory);
-    gLabelIndex = LabelIndex{};
+void FreeLabelIndex(LabelIndex* index) {
+    std::free(index->memory);
+    *index = LabelIndex{};
 }
 
-bool BuildLabelIndex(const uint8_t* code, uint32_t size) {
-    FreeLabelIndex();
+bool BuildLabelIndex(LabelIndex* built, const uint8_t* code, uint32_t size) {
+    FreeLabelIndex(built);
     const uint32_t units = size / 2;
     const uint32_t blocks = CountLabels(code, units) + 1;
     const size_t bytes = sizeof(LabelBlock) * blocks * 2 + sizeof(uint16_t) * units;
@@ -59,7 +57,7 @@ bool BuildLabelIndex(const uint8_t* code, uint32_t size) {
         index.roots[root][label / LABEL_BLOCK_SIZE] = root;
         index.rootOf[u] = root;
     }
-    gLabelIndex = index;
+    *built = index;
     return true;
 }
 

@@ -28,19 +28,17 @@ struct LabelIndex {
     void* memory;        // one allocation for all three arrays
 };
 
-extern LabelIndex gLabelIndex;
-
 // Builds the index for `size` (at most MAX_IMAGE_SIZE) bytes of code, replacing any earlier one.
 // False when memory cannot be had.
-bool BuildLabelIndex(const uint8_t* code, uint32_t size);
-void FreeLabelIndex();
+bool BuildLabelIndex(LabelIndex* index, const uint8_t* code, uint32_t size);
+void FreeLabelIndex(LabelIndex* index);
 
 // The position after the first LABEL `label` that a search from the even position `from` reaches,
 // or LABEL_NOT_FOUND. Inline: every taken jump asks.
-inline uint32_t FindLabel(uint32_t from, uint8_t label) {
+inline uint32_t FindLabel(const LabelIndex& index, uint32_t from, uint8_t label) {
     const uint32_t u = from / 2;
-    if (u >= gLabelIndex.units) return LABEL_NOT_FOUND;
-    const uint16_t leaf = gLabelIndex.roots[gLabelIndex.rootOf[u]][label / LABEL_BLOCK_SIZE];
-    const uint16_t found = gLabelIndex.leaves[leaf][label % LABEL_BLOCK_SIZE];
+    if (u >= index.units) return LABEL_NOT_FOUND;
+    const uint16_t leaf = index.roots[index.rootOf[u]][label / LABEL_BLOCK_SIZE];
+    const uint16_t found = index.leaves[leaf][label % LABEL_BLOCK_SIZE];
     return found ? uint32_t(found) * 2 : LABEL_NOT_FOUND;
 }

@@ -3,7 +3,7 @@
 // exactly what a run did.
 //
 //     EnginePort previous = InstallRecordingPort();   // gEnginePort now records; recording cleared
-//     DispatchKeyEvent(0x10, 0x41, MSG_KEYDOWN, 0);
+//     DispatchKeyEvent(0x10, 0x41, KEY_MSG_DOWN, 0);
 //     for (int i = 0; i < gPortRecording.keyCount; ++i) ... gPortRecording.keys[i] ...
 //     ClearPortRecording();                            // forget, keep recording
 //     gEnginePort = previous;                          // stop recording

@@ -11,14 +11,14 @@ constexpr UINT CHECK_INTERVAL_MS = 5000;
 // the hook's last call was not seen by it.
 constexpr LONG SILENCE_MS = 1000;
 constexpr UINT_PTR CHECK_TIMER = 1;
-constexpr UINT MSG_PROBE_DONE = WM_APP + 1;  // wParam: 1 when the suspect hook was found dead
+constexpr UINT WATCHDOG_MSG_PROBE_DONE = WM_APP + 1;  // wParam: 1 when the suspect hook was found dead
 // Test requests, answered only under the test switch (test_switch.h). Removes the hook behind the
 // program's back, as the system does:
-constexpr UINT MSG_TEST_LOSE_HOOK = WM_APP + 2;
+constexpr UINT TEST_MSG_LOSE_HOOK = WM_APP + 2;
 // Probes begun, suspects found dead and alive, in bits 16-23, 8-15 and 0-7 of the result:
-constexpr UINT MSG_TEST_PROBE_COUNTS = WM_APP + 3;
+constexpr UINT TEST_MSG_PROBE_COUNTS = WM_APP + 3;
 // The timer's check, now:
-constexpr UINT MSG_TEST_CHECK_NOW = WM_APP + 4;
+constexpr UINT TEST_MSG_CHECK_NOW = WM_APP + 4;
 const wchar_t WATCHDOG_CLASS[] = L"QuilloHookWatchdog";
 constexpr int KEY_COUNT = 256;
 
@@ -63,8 +63,8 @@ void TrackInjectedKey(const KBDLLHOOKSTRUCT& e, WPARAM message) {
 // tells nothing.
 void ResolveProbe(LRESULT result) {
     if (!gWatch.suspect) return;
-    if (gWatch.suspectCalled) PostMessageW(gWatch.window, MSG_PROBE_DONE, 0, 0);
-    else if (result == 0) PostMessageW(gWatch.window, MSG_PROBE_DONE, 1, 0);
+    if (gWatch.suspectCalled) PostMessageW(gWatch.window, WATCHDOG_MSG_PROBE_DONE, 0, 0);
+    else if (result == 0) PostMessageW(gWatch.window, WATCHDOG_MSG_PROBE_DONE, 1, 0);
 }
 
 LRESULT CALLBACK WatchedHookProc(int code, WPARAM wParam, LPARAM lParam) {
@@ -143,10 +143,10 @@ LRESULT ProbeCountsForTest() {
 LRESULT CALLBACK WatchdogWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_TIMER: CheckHook(); return 0;
-    case MSG_PROBE_DONE: FinishProbe(wParam != 0); return 0;
-    case MSG_TEST_LOSE_HOOK: return LoseHookForTest();
-    case MSG_TEST_PROBE_COUNTS: return ProbeCountsForTest();
-    case MSG_TEST_CHECK_NOW:
+    case WATCHDOG_MSG_PROBE_DONE: FinishProbe(wParam != 0); return 0;
+    case TEST_MSG_LOSE_HOOK: return LoseHookForTest();
+    case TEST_MSG_PROBE_COUNTS: return ProbeCountsForTest();
+    case TEST_MSG_CHECK_NOW:
         if (gWatch.testSwitch) CheckHook();
         return 0;
     default: return DefWindowProcW(window, message, wParam, lParam);

@@ -29,5 +29,4 @@ void InstallHostPorts() {
     gCompilerPort.showMessage = ShowCompileMessage;
     gCompilerPort.multiByteToWide = ConvertScriptText;
     UseWin32ScriptFile();
-    gCompilerPort.clearStatusText = ForgetStatusTexts;
 }

@@ -2,32 +2,32 @@
 
 #include "engine.h"
 #include "command_address.h"
-#include "host_core.h"
 #include "compile_gate.h"
-#include "compiler.h"
+#include "host_core.h"
 #include "host_state.h"
 #include "messages.h"
 #include "program_files.h"
+#include "script_load.h"
 #include "wide_text.h"
 
 namespace {
 
-// The stale commands still queued are ignored up to a mark posted behind them (command_address.h). A full
-// queue takes no mark: then nothing is ignored and the address checks must do.
-void IgnoreQueuedScriptAddresses() {
-    const uintptr_t mark = IgnoreStaleCommands();
-    if (!PostMessageW(gHost.mainWindow, WM_COMMAND, QUEUE_MARK, static_cast<LPARAM>(mark)))
+// The old script's image is gone: the panel forgets its texts, and the commands still queued that point
+// into it are ignored up to a mark posted behind them (command_address.h). A full queue takes no mark:
+// then nothing is ignored and the address checks must do.
+void ForgetOldScript() {
+    const uintptr_t mark = ForgetImageAddresses();
+    if (!gHost.mainWindow || !PostMessageW(gHost.mainWindow, WM_COMMAND, QUEUE_MARK, static_cast<LPARAM>(mark)))
         IgnoredCommand(QUEUE_MARK, mark);
 }
 
 void CompileScriptBesideProgram() {
-    if (gHost.mainWindow) IgnoreQueuedScriptAddresses();
     wchar_t path[PROGRAM_PATH_SIZE];
     if (!BuildProgramPath(path, QUILLO_SCRIPT_NAME)) {
         ReportPathTooLong(QUILLO_SCRIPT_NAME);
         return;
     }
-    CompileScriptFile(Utf16(path));
+    LoadScriptFile(Utf16(path), ForgetOldScript);
 }
 
 void RunStartupFunction() { RunEventFunction(0); }

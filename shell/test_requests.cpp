@@ -8,10 +8,10 @@
 namespace {
 
 // wParam 0: the notice buffer's address; 1-6: status slot wParam - 1's.
-constexpr UINT MSG_TEST_ENGINE_ADDRESS = WM_APP + 10;
+constexpr UINT TEST_MSG_ENGINE_ADDRESS = WM_APP + 10;
 // Writes the menu bar as the live window has it into MENU_FILE beside the program, one entry a line:
 // "id text", a separator as "-", a pop-up's entries indented by two blanks below its own line.
-constexpr UINT MSG_TEST_WRITE_MENU = WM_APP + 11;
+constexpr UINT TEST_MSG_WRITE_MENU = WM_APP + 11;
 const wchar_t MENU_FILE[] = L"menu.txt";
 constexpr int MENU_TEXT_SIZE = 64;
 constexpr int MENU_LINE_SIZE = 96;
@@ -48,11 +48,11 @@ LRESULT WriteMenuFile() {
 
 }  // namespace
 
-bool IsTestRequest(UINT message) { return message == MSG_TEST_ENGINE_ADDRESS || message == MSG_TEST_WRITE_MENU; }
+bool IsTestRequest(UINT message) { return message == TEST_MSG_ENGINE_ADDRESS || message == TEST_MSG_WRITE_MENU; }
 
 LRESULT AnswerTestRequest(UINT message, WPARAM wParam) {
     if (!TestSwitchIs(TEST_ANSWER_REQUESTS)) return 0;
-    if (message == MSG_TEST_WRITE_MENU) return WriteMenuFile();
+    if (message == TEST_MSG_WRITE_MENU) return WriteMenuFile();
     if (wParam == 0) return reinterpret_cast<LRESULT>(gNoticeBuffer);
     return wParam <= STATUS_LINE_COUNT ? reinterpret_cast<LRESULT>(&gStatusSlots[wParam - 1]) : 0;
 }

@@ -3,20 +3,13 @@
 #include <cstring>
 
 #include "compile_context.h"
-#include "compile_messages.h"
-#include "compiler.h"
+#include "script_load.h"
 #include "tool_text.h"
 #include "utf8_text.h"
 
 namespace {
 
 CompileOutcome* gActiveOutcome = nullptr;
-
-int MessageId(const char16_t* message) {
-    for (int id = 0; id < COMPILE_MESSAGE_COUNT; ++id)
-        if (std::u16string(message) == CompileMessageText(static_cast<CompileMessage>(id))) return id;
-    return -1;
-}
 
 // The message box follows the observer's report of the same message.
 void CollectMessage(const char16_t* text) {
@@ -42,20 +35,17 @@ CompiledLine StatementOfLine(const CompileOutcome& outcome, int32_t line, uint32
 void Observe(const CompileContext* ctx, const CompileEvent& event) {
     CompileOutcome& outcome = *gActiveOutcome;
     switch (event.kind) {
-    case EVENT_TEXT_LOADED:
-        outcome.loaded = true;
-        outcome.text.assign(ctx->text, ctx->textSize);
-        break;
+    case EVENT_TEXT_LOADED: outcome.text.assign(ctx->text, ctx->textSize); break;
     case EVENT_MESSAGE:
-        outcome.messages.push_back(CompileMessageRecord{ctx->line, u"", MessageId(event.message),
+        outcome.messages.push_back(CompileMessageRecord{event.line, u"", event.message,
                                                         event.text ? ScriptTextToUtf8(event.text, std::strlen(event.text)) : ""});
         break;
     case EVENT_VALUE:
-        outcome.values.push_back(ValueToken{ctx->line, event.text, event.quoted, event.value,
+        outcome.values.push_back(ValueToken{event.line, event.text, event.quoted, event.value,
                                             event.symbol && event.symbol->name ? event.symbol->name : ""});
         break;
-    case EVENT_INSTRUCTION: outcome.instructions.push_back(StatementOfLine(outcome, ctx->line, event.offset)); break;
-    case EVENT_FUNC: outcome.functions.push_back(StatementOfLine(outcome, ctx->line, event.offset)); break;
+    case EVENT_INSTRUCTION: outcome.instructions.push_back(StatementOfLine(outcome, event.line, event.offset)); break;
+    case EVENT_FUNC: outcome.functions.push_back(StatementOfLine(outcome, event.line, event.offset)); break;
     case EVENT_COMPILED: KeepSymbols(*ctx, &outcome); break;
     }
 }
@@ -66,12 +56,12 @@ std::string LinePrefix(int32_t line, ToolLanguage language) {
 
 std::string Compose(const CompileMessageRecord& message, bool withLine, ToolLanguage language) {
     std::string text;
-    if (language == LANG_JA || message.id < 0) {
+    if (language == LANG_JA || message.id == CM_FILE_PATH) {
         text = Utf16ToUtf8(message.text);
         std::string prefix = LinePrefix(message.line, LANG_JA);
         if (message.line && text.compare(0, prefix.size(), prefix) == 0) text.erase(0, prefix.size());
     } else {
-        text = EnglishCompileMessage(static_cast<CompileMessage>(message.id));
+        text = Utf16ToUtf8(CompileMessageText(message.id, LANG_EN));
         if (!message.detail.empty()) text += ": " + message.detail;
     }
     return withLine && message.line ? LinePrefix(message.line, language) + text : text;
@@ -90,7 +80,7 @@ CompileOutcome CompileLikeHost(const std::u16string& path) {
     gCompilerPort.showMessage = CollectMessage;
     gCompileObserver = Observe;
     gActiveOutcome = &outcome;
-    CompileScriptFile(path.c_str());
+    outcome.loaded = LoadScriptFile(path.c_str(), nullptr);
     gActiveOutcome = nullptr;
     gCompileObserver = nullptr;
     gCompilerPort.showMessage = previous;
@@ -111,17 +101,17 @@ std::vector<std::string> ListedMessages(const std::vector<CompileMessageRecord>&
     bool stopped = false;  // a message in the line loop ended the compile early
     bool codeFullListed = false;
     for (const CompileMessageRecord& message : messages) {
-        if (message.id == MSG_CODE_FULL && codeFullListed) {
+        if (message.id == CM_CODE_FULL && codeFullListed) {
             listed.emplace_back();
             continue;
         }
         std::string text = WithoutTrailingBlanks(Compose(message, false, language));
-        if (message.id == MSG_IF_NOT_CLOSED || message.id == MSG_FUNC_UNMATCHED) {
+        if (message.id == CM_IF_NOT_CLOSED || message.id == CM_FUNC_UNMATCHED) {
             if (stopped) text += ToolText(T_FOLLOWS_FROM_ABOVE, language);
         } else {
             stopped = true;
         }
-        codeFullListed = codeFullListed || message.id == MSG_CODE_FULL;
+        codeFullListed = codeFullListed || message.id == CM_CODE_FULL;
         listed.push_back(text);
     }
     return listed;

@@ -1,4 +1,4 @@
-// One compile of a script by the program's own CompileScriptFile, with what the compiler told the
+// One load of a script by the program's own LoadScriptFile, with what the compiler told the
 // tools along the way: its messages, each value token and the symbol it resolved to, where every
 // instruction and function went, and the text it read.
 #pragma once
@@ -6,13 +6,14 @@
 #include <string>
 #include <vector>
 
+#include "compile_messages.h"
 #include "script_names.h"
 #include "tool_text.h"
 
 struct CompileMessageRecord {
     int32_t line;          // 0 for messages about the file itself
     std::u16string text;   // exactly as the program's message box composes it
-    int id;                // a CompileMessage, or -1 for the box that names the file's path
+    CompileMessage id;     // CM_FILE_PATH for the box that names the file's path
     std::string detail;    // UTF-8; empty when none
 };
 
@@ -49,8 +50,8 @@ struct CompileOutcome {
     std::vector<CompiledLine> functions;
 };
 
-// Compiles `path` into gEngine with CompileScriptFile and gCompilerPort (whose showMessage this
-// replaces for the length of the compile).
+// Loads `path` into gEngine with LoadScriptFile and gCompilerPort (whose showMessage this replaces
+// for the length of the load).
 CompileOutcome CompileLikeHost(const std::u16string& path);
 
 // The message in the tools' language, with its line ("12行:..." or "line 12: ...") when `withLine`.

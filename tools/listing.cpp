@@ -7,7 +7,6 @@
 
 namespace {
 
-constexpr uint32_t INSTRUCTION_SIZE = 2;
 constexpr uint32_t DATA_BYTES_PER_LINE = 8;
 
 std::string Printf(const char* format, uint32_t a, uint32_t b = 0, uint32_t c = 0) {

@@ -146,15 +146,15 @@ void EncodingWarnings(const CompileOutcome& outcome, int codePage, Warnings* war
 // opcode 0 or the image's end.
 bool FindLabel(const CodeImage& image, uint32_t from, uint8_t label, uint32_t* at) {
     uint32_t pos = from;
-    while (pos + 2 <= image.size && image.bytes[pos] != OP_END) {
+    while (pos + INSTRUCTION_SIZE <= image.size && image.bytes[pos] != OP_END) {
         uint8_t opcode = image.bytes[pos];
         uint8_t operand = image.bytes[pos + 1];
         if (opcode == OP_LABEL && operand == label) {
             *at = pos;
             return true;
         }
-        pos += 2;
-        if (opcode == OP_SKIP) pos += uint32_t(operand) * 2;
+        pos += INSTRUCTION_SIZE;
+        if (opcode == OP_SKIP) pos += uint32_t(operand) * INSTRUCTION_SIZE;
     }
     return false;
 }
@@ -226,8 +226,8 @@ void KeyBalanceWarnings(const CompileOutcome& outcome, Warnings* warnings) {
         gEngine.regs[R_MODE] = mode;
         gEngine.keyTable = gEngine.functionTables[mode];
         const uint32_t scan = DefaultScan(vk);
-        bool down = HookSwallowsEvent(0, MSG_KEYDOWN, vk, scan, 0);
-        bool up = HookSwallowsEvent(0, MSG_KEYUP, vk, scan, 0);
+        bool down = HookSwallowsEvent(0, KEY_MSG_DOWN, vk, scan, 0);
+        bool up = HookSwallowsEvent(0, KEY_MSG_UP, vk, scan, 0);
         if (down != up)
             warnings->Add(line, down ? W_KEY_UP_ONLY : W_KEY_DOWN_ONLY, outcome.names.FunctionNumber(mode, vk).c_str(), mode);
     }

@@ -14,9 +14,9 @@ struct KeyWord {
 };
 
 const KeyWord KEY_WORDS[] = {
-    {"down", INPUT_KEY, MSG_KEYDOWN},     {"up", INPUT_KEY, MSG_KEYUP},
-    {"sysdown", INPUT_KEY, MSG_SYSKEYDOWN}, {"sysup", INPUT_KEY, MSG_SYSKEYUP},
-    {"tap", INPUT_TAP, MSG_KEYDOWN},
+    {"down", INPUT_KEY, KEY_MSG_DOWN},     {"up", INPUT_KEY, KEY_MSG_UP},
+    {"sysdown", INPUT_KEY, KEY_MSG_SYSDOWN}, {"sysup", INPUT_KEY, KEY_MSG_SYSUP},
+    {"tap", INPUT_TAP, KEY_MSG_DOWN},
 };
 
 const ScriptSymbol* FindScriptSymbol(const std::vector<ScriptSymbol>& symbols, const std::string& name) {

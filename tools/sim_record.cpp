@@ -7,10 +7,11 @@
 
 namespace {
 
-const char* const FIXED_REGISTER_NAMES[] = {"R_STATE", "R_MARK", "R_TIMEOUT", "R_MODS", "R_SP",
-                                            "R_VK", "R_TIME", "R_SCAN", "R_MODE"};
-
-bool IsFixedRegister(int index) { return index >= R_STATE && index <= R_MODE; }
+const FixedRegisterInfo* FixedRegisterOf(int index) {
+    for (const FixedRegisterInfo& fixed : FixedRegisterTable)
+        if (fixed.number == index) return &fixed;
+    return nullptr;
+}
 
 std::string CommandLine(const SimCommand& command) {
     switch (command.id) {
@@ -34,8 +35,8 @@ std::string Hex2(uint32_t value) {
 std::string InjectLine(uint8_t vk, bool up) { return std::string("inject ") + (up ? "up " : "down ") + Hex2(vk); }
 
 std::string RegisterName(int index) {
-    if (IsFixedRegister(index)) return FIXED_REGISTER_NAMES[index - R_STATE];
-    return "r" + std::to_string(index);
+    const FixedRegisterInfo* fixed = FixedRegisterOf(index);
+    return fixed ? fixed->name : "r" + std::to_string(index);
 }
 
 EngineSnapshot TakeEngineSnapshot() {
@@ -67,7 +68,7 @@ std::vector<std::string> RecordLines(const SimRecord& record, bool allRegisters)
         lines.push_back("keyTable " + std::to_string(s.keyTable));
         lines.push_back(std::string("sysflags ") + flags);
         for (int i = 0; i < REGISTER_COUNT; ++i)
-            if (allRegisters || IsFixedRegister(i) || s.regs[i] != 0)
+            if (allRegisters || FixedRegisterOf(i) || s.regs[i] != 0)
                 lines.push_back("reg " + RegisterName(i) + " " + std::to_string(s.regs[i]));
     }
     return lines;

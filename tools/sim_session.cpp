@@ -100,8 +100,8 @@ std::vector<SimRecord> SimSession::Apply(const SimInput& input, const std::strin
         return records;
     }
     if (input.kind == INPUT_TAP) {
-        records.push_back(KeyEvent(input, MSG_KEYDOWN, line));
-        records.push_back(KeyEvent(input, MSG_KEYUP, line));
+        records.push_back(KeyEvent(input, KEY_MSG_DOWN, line));
+        records.push_back(KeyEvent(input, KEY_MSG_UP, line));
         return records;
     }
     SimRecord record;

@@ -7,8 +7,6 @@
 
 namespace {
 
-constexpr uint32_t INSTRUCTION_SIZE = 2;
-
 struct TraceState {
     const ScriptNames* names = nullptr;
     std::FILE* out = nullptr;
@@ -23,11 +21,7 @@ TraceState gTrace;
 
 bool TransfersControl(uint8_t opcode) {
     const OpcodeInfo* info = FindOpcode(opcode);
-    if (!info) return false;
-    if (opcode == OP_RET || opcode == OP_CALLEV || opcode == OP_CALLEVR || opcode == OP_CALLK1R ||
-        opcode == OP_CALLK2R)
-        return true;
-    return info->operand == OPERAND_LABEL && opcode != OP_LABEL;
+    return info && info->flow == FLOW_TRANSFER;
 }
 
 // `next` is where execution went on, or none when the run ended.

@@ -43,8 +43,6 @@ int ConvertText(const char* text, char16_t* out, int outCount) {
     return length;
 }
 
-void NoStatusText() {}
-
 }  // namespace
 
 bool UseToolCompilerPort(int codePage, void (*showMessage)(const char16_t* text)) {
@@ -53,7 +51,6 @@ bool UseToolCompilerPort(int codePage, void (*showMessage)(const char16_t* text)
     gCompilerPort.showMessage = showMessage;
     gCompilerPort.multiByteToWide = ConvertText;
     UseWin32ScriptFile();
-    gCompilerPort.clearStatusText = NoStatusText;
     return true;
 }
 

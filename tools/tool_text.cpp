@@ -19,26 +19,6 @@ const Texts TOOL_TEXTS[TOOL_MESSAGE_COUNT] = {
 #undef QUILLO_TOOL_MESSAGE_TEXTS
 };
 
-// In the order of CompileMessage; the manual's table gives the same meanings.
-const char* const COMPILE_MESSAGES_EN[COMPILE_MESSAGE_COUNT] = {
-    "there is no file",
-    "read error",
-    "the symbol area has overflowed",
-    "too many symbol definitions",
-    "symbol not found",
-    "the command buffer is full",
-    "a string statement without func",
-    "func is not closed by endfunc",
-    "endfunc without func",
-    "a command that cannot be identified",
-    "endif mismatch",
-    "if...endif is not closed",
-    "func and endfunc do not match",
-    "memory could not be obtained",
-    "string too long",
-    "if...endif nested too deep",
-};
-
 }  // namespace
 
 bool SetToolLanguage(const std::string& code) {
@@ -65,5 +45,3 @@ std::string FormatText(const char* format, ...) {
     va_end(again);
     return text.data();
 }
-
-const char* EnglishCompileMessage(CompileMessage id) { return COMPILE_MESSAGES_EN[id]; }

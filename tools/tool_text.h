@@ -7,7 +7,7 @@
 #include "compile_messages.h"
 #include "tool_messages.h"
 
-enum ToolLanguage { LANG_JA, LANG_EN };
+using ToolLanguage = MessageLanguage;  // the languages of the compile messages: LANG_JA, LANG_EN
 
 enum ToolMessage {
 #define QUILLO_TOOL_MESSAGE_ID(id, ja, en) id,
@@ -30,5 +30,3 @@ template <typename... Arguments>
 std::string Say(ToolMessage id, Arguments... arguments) {
     return FormatText(ToolText(id), arguments...);
 }
-// The English text of a compile message; the Japanese one is the program's own.
-const char* EnglishCompileMessage(CompileMessage id);

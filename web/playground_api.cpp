@@ -89,7 +89,7 @@ Json MessagesJson() {
 
 bool NamesMissing() {
     for (const CompileMessageRecord& message : gPlayground.session.Messages())
-        if (message.id == MSG_SYMBOL_NOT_FOUND) return true;
+        if (message.id == CM_SYMBOL_NOT_FOUND) return true;
     return false;
 }
 

@@ -61,7 +61,7 @@ DirectState gDirect{0, 0, 0x01, {}};
 int DirectKeyEvent(uint32_t scan, uint32_t vk, uint32_t message, uint32_t) {
     if (scan == INJECTED_SCAN_CODE) return 0;
     gDirect.key = int32_t(vk & 0xFF);
-    if (message == MSG_KEYUP || message == MSG_SYSKEYUP) return 1;
+    if (message == KEY_MSG_UP || message == KEY_MSG_SYSUP) return 1;
     if (gDirect.state & 4) return 0;
     if (gDirect.toggle & 2) {
         gEnginePort.injectKey(0x20, false);

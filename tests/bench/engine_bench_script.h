@@ -74,5 +74,5 @@ struct KeyEvent {
 };
 inline KeyEvent NthEvent(uint32_t i) {
     uint32_t vk = 0x41 + (i / 2) % 26;
-    return KeyEvent{vk, ScanTable[vk], i % 2 ? MSG_KEYUP : MSG_KEYDOWN, i * 7};
+    return KeyEvent{vk, ScanTable[vk], i % 2 ? KEY_MSG_UP : KEY_MSG_DOWN, i * 7};
 }

@@ -5,6 +5,7 @@
 
 #include "compiler.h"
 #include "native_port.h"
+#include "script_load.h"
 
 CompileHarness gHarness;
 
@@ -50,14 +51,15 @@ void ResetHarness() {
     gCompilerPort.fileSize = MemoryFileSize;
     gCompilerPort.readFile = ReadMemoryFile;
     gCompilerPort.closeFile = CloseMemoryFile;
-    gCompilerPort.clearStatusText = [] { ++gHarness.statusTextClears; };
 }
+
+void CountImageRelease() { ++gHarness.imageReleases; }
 
 void CompileText(const std::string& text, const std::string& path) {
     gHarness.files.emplace_back(path, text);
     gHarness.messages.clear();
     std::u16string widePath(path.begin(), path.end());
-    CompileScriptFile(widePath.c_str());
+    LoadScriptFile(widePath.c_str(), CountImageRelease);
     gHarness.files.pop_back();
 }
 

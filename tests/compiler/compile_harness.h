@@ -6,10 +6,11 @@
 #include <vector>
 
 #include "compile_context.h"
+#include "engine.h"
 
 struct CompileHarness {
     std::vector<std::string> messages;
-    int statusTextClears = 0;
+    int imageReleases = 0;  // calls of LoadScriptFile's imageReleased
     std::vector<std::pair<std::string, std::string>> files;  // in-memory files by path
     bool failSize = false;
     bool failRead = false;
@@ -19,7 +20,9 @@ extern CompileHarness gHarness;
 
 // Fresh engine and harness, the recording port installed.
 void ResetHarness();
-// Serves `text` as "scriptcommand.txt" (or `path`) and compiles it into gEngine.
+// Counts the image releases of the loads.
+void CountImageRelease();
+// Serves `text` as "scriptcommand.txt" (or `path`) and loads it into gEngine.
 void CompileText(const std::string& text, const std::string& path = "scriptcommand.txt");
 // The installed image as "28 00 27 02 ...", or "none".
 std::string ImageHex();

@@ -16,8 +16,11 @@
 #include <vector>
 
 #include "compile_context.h"
+#include "engine.h"
 #include "native_port.h"
+#include "script_load.h"
 #include "tool_text.h"
+#include "utf8_text.h"
 
 namespace {
 
@@ -124,7 +127,7 @@ Lines CompileMessages(const std::string& script) {
     const std::string path = testing::TempDir() + "manual_example_" + std::to_string(getpid()) + ".txt";
     std::ofstream(path, std::ios::binary) << script;
     gMessages.clear();
-    CompileScriptFile(std::u16string(path.begin(), path.end()).c_str());
+    LoadScriptFile(std::u16string(path.begin(), path.end()).c_str(), nullptr);
     std::remove(path.c_str());
     return gMessages;
 }
@@ -149,7 +152,7 @@ TEST_P(Manual, AgreesWithTheProgram) {
     Texts program = Find(std::regex_replace(Source("resources/quillo.rc"), std::regex(R"re(\\n)re"), ""),
                          R"re((?:MENUITEM|POPUP|CONTROL) "([^"]+)")re");
     for (const Texts& more : {Find(Source("shell/host_state.h"), R"re(#define QUILLO_(?!\w*_(?:NAME|CLASS) )\w+ L"([^"]*)")re"),
-                              Find(Source("compiler/compile_messages.h"), R"re(u"([^"]*)")re"),
+                              Find(Source("compiler/compile_messages.h"), R"re(X\(CM_\w+, u"([^"]*)")re"),
                               Find(Source("engine/interpreter.cpp"), R"re(ERROR_\w+ = "([^"]*)")re")})
         program.insert(more.begin(), more.end());
     const std::string updatePage = R"re(UPDATE_PAGE_FILE L"(index\.html)"\s+#define UPDATE_PAGE_FRAGMENT L"#([\w-]+)")re";
@@ -160,11 +163,11 @@ TEST_P(Manual, AgreesWithTheProgram) {
         for (ToolLanguage l : {LANG_JA, LANG_EN}) tools.insert(ToolText(ToolMessage(id), l));
         if (id >= W_NUMBER_FORM && id <= W_MODS_LEFT) warnings.insert(ToolText(ToolMessage(id), language));
     }
-    for (int id = 0; id < COMPILE_MESSAGE_COUNT; ++id) tools.insert(EnglishCompileMessage(CompileMessage(id)));
+    for (int id = 0; id < COMPILE_MESSAGE_COUNT; ++id) tools.insert(Utf16ToUtf8(CompileMessageText(CompileMessage(id), LANG_EN)));
 
     const struct { const char* what; Texts manual, program; bool bothWays; } facts[] = {
-        {"instruction set", Rows(html, "opcodes", 3), Find(Source("engine/opcodes.h"), R"re(X\((\d+), (\w+), OPERAND_(\w+)\))re", "$1 $2 $3"), true},
-        {"fixed registers", Rows(html, "registers", 2), Find(Source("engine/engine.h"), R"re((R_\w+) = (\d+),)re", "r$2 $1"), true},
+        {"instruction set", Rows(html, "opcodes", 3), Find(Source("engine/opcodes.h"), R"re(X\((\d+), (\w+), OPERAND_(\w+), FLOW_\w+\))re", "$1 $2 $3"), true},
+        {"fixed registers", Rows(html, "registers", 2), Find(Source("engine/opcodes.h"), R"re(X\((\d+), (R_\w+)\))re", "r$1 $2"), true},
         {"sysflags bits", Rows(html, "sysflags-bits", 2), sysflags, true},
         {"limits", Rows(html, "limits-table", 2), limits, true},
         {"program texts", Unmatched(quoted, tools), program, true},

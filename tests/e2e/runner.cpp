@@ -31,8 +31,8 @@ constexpr DWORD WAIT_MS = 15000;  // for anything that must happen
 constexpr DWORD QUIET_MS = 400;   // for something that must not happen
 constexpr DWORD SETTLE_MS = 200;  // for a command that a key posted to be carried out
 // quillo's test requests (test_requests.cpp, hook_watchdog.cpp), answered under QUILLO_TEST=requests
-constexpr UINT MSG_TEST_LOSE_HOOK = WM_APP + 2, MSG_TEST_PROBE_COUNTS = WM_APP + 3, MSG_TEST_CHECK_NOW = WM_APP + 4;
-constexpr UINT MSG_TEST_ENGINE_ADDRESS = WM_APP + 10, MSG_TEST_WRITE_MENU = WM_APP + 11;
+constexpr UINT TEST_MSG_LOSE_HOOK = WM_APP + 2, TEST_MSG_PROBE_COUNTS = WM_APP + 3, TEST_MSG_CHECK_NOW = WM_APP + 4;
+constexpr UINT TEST_MSG_ENGINE_ADDRESS = WM_APP + 10, TEST_MSG_WRITE_MENU = WM_APP + 11;
 constexpr WORD CMD_QUIT = 30002;
 constexpr uintptr_t STATUS_SLOT_SIZE = 50;
 constexpr int STATUS_FIRST_ID = 1058, TEST_EDIT_ID = 1018, WEB_BUTTON_ID = 1035;
@@ -526,7 +526,7 @@ const std::map<std::wstring, Step>& Steps() {
              return Check((a[0] == L"1" ? SuspendThread : ResumeThread)(R.quillo.hThread) != DWORD(-1), L"suspended");
          }},
         {L"addresses", [](const Args&) {
-             R.notice = Ask(MSG_TEST_ENGINE_ADDRESS, 0), R.slot0 = Ask(MSG_TEST_ENGINE_ADDRESS, 1);
+             R.notice = Ask(TEST_MSG_ENGINE_ADDRESS, 0), R.slot0 = Ask(TEST_MSG_ENGINE_ADDRESS, 1);
              return Check(R.notice && R.slot0, L"quillo names its engine buffers");
          }},
         // messages to quillo's main window
@@ -581,7 +581,7 @@ const std::map<std::wstring, Step>& Steps() {
         {L"click", [](const Args& a) { return Ask(BM_CLICK, 0, GetDlgItem(R.panel, Number(a[0]))), true; }},
         {L"link", [](const Args& a) { return Link(a[0]); }},
         {L"menu", [](const Args& a) {
-             return Check(Ask(MSG_TEST_WRITE_MENU) == 1, L"quillo writes its menu") &&
+             return Check(Ask(TEST_MSG_WRITE_MENU) == 1, L"quillo writes its menu") &&
                     Same(Trim(Decode(ReadBytes(R.dir + L"menu.txt"))), a[0], L"the menu bar");
          }},
         {L"shot", [](const Args& a) { return Shot(a[0], a[1] == L"about" ? AboutBox() : Main()); }},
@@ -628,9 +628,9 @@ const std::map<std::wstring, Step>& Steps() {
         {L"openedpage", [](const Args& a) { return OpenedAddress(a[0], a[1]); }},
         // the hook watchdog's test requests: "watchdog lose", "watchdog check", "watchdog BEGUN DEAD ALIVE"
         {L"watchdog", [](const Args& a) {
-             if (a[0] == L"lose") return Check(Ask(MSG_TEST_LOSE_HOOK, 0, Watchdog()) == 1, L"the hook is removed");
-             if (a[0] == L"check") return Ask(MSG_TEST_CHECK_NOW, 0, Watchdog()), true;
-             const LRESULT n = Ask(MSG_TEST_PROBE_COUNTS, 0, Watchdog());
+             if (a[0] == L"lose") return Check(Ask(TEST_MSG_LOSE_HOOK, 0, Watchdog()) == 1, L"the hook is removed");
+             if (a[0] == L"check") return Ask(TEST_MSG_CHECK_NOW, 0, Watchdog()), true;
+             const LRESULT n = Ask(TEST_MSG_PROBE_COUNTS, 0, Watchdog());
              return Same(std::to_wstring(n >> 16 & 0xFF) + L" " + std::to_wstring(n >> 8 & 0xFF) + L" " +
                              std::to_wstring(n & 0xFF), a[0] + L" " + a[1] + L" " + a[2], L"probes begun, dead, alive");
          }},

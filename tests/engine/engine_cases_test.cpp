@@ -34,14 +34,15 @@ namespace {
 const struct {
     const char* name;
     int64_t value;
-} NAMES[] = {{"R_STATE", R_STATE}, {"R_MARK", R_MARK}, {"R_TIMEOUT", R_TIMEOUT}, {"R_MODS", R_MODS}, {"R_SP", R_SP},
-             {"R_VK", R_VK}, {"R_TIME", R_TIME}, {"R_SCAN", R_SCAN}, {"R_MODE", R_MODE}, {"down", MSG_KEYDOWN},
-             {"up", MSG_KEYUP}, {"sysdown", MSG_SYSKEYDOWN}, {"sysup", MSG_SYSKEYUP}, {"INJECTED", INJECTED_SCAN_CODE}};
+} NAMES[] = {{"down", KEY_MSG_DOWN}, {"up", KEY_MSG_UP}, {"sysdown", KEY_MSG_SYSDOWN}, {"sysup", KEY_MSG_SYSUP},
+             {"INJECTED", INJECTED_SCAN_CODE}};
 
 bool Number(const std::string& word, int64_t* value) {
     if (word.size() == 3 && word[0] == '\'' && word[2] == '\'') return *value = uint8_t(word[1]), true;
     for (const auto& n : NAMES)
         if (word == n.name) return *value = n.value, true;
+    for (const FixedRegisterInfo& fixed : FixedRegisterTable)
+        if (word == fixed.name) return *value = fixed.number, true;
     char* end = nullptr;
     *value = std::strtoll(word.c_str(), &end, 0);
     return !word.empty() && *end == 0;
@@ -199,7 +200,7 @@ void SetState(const std::string& assignment) {
 EnginePort gRecorder;
 void NestingKey(uint8_t vk, bool up) {
     gRecorder.injectKey(vk, up);
-    EXPECT_EQ(RunScript(0, 0, 0) + uint32_t(DispatchKeyEvent(0x10, 0x41, MSG_KEYDOWN, 77)), 0u) << "a run nested";
+    EXPECT_EQ(RunScript(0, 0, 0) + uint32_t(DispatchKeyEvent(0x10, 0x41, KEY_MSG_DOWN, 77)), 0u) << "a run nested";
 }
 
 std::string FormatText(const std::vector<std::string>& w) {
@@ -298,8 +299,8 @@ void RunCaseLine(const std::string& line) {
     gCounting = noAllocation;
     int64_t result = 0;
     if (op == "run") result = RunScript(a(0), a(1), a(2));
-    else if (op == "key") result = DispatchKeyEvent(a(1), a(0), a(2) ? a(2) : MSG_KEYDOWN, a(3));
-    else if (op == "hook") result = HookSwallowsEvent(int(args[0]), a(3) ? a(3) : MSG_KEYDOWN, a(1), a(2), a(4));
+    else if (op == "key") result = DispatchKeyEvent(a(1), a(0), a(2) ? a(2) : KEY_MSG_DOWN, a(3));
+    else if (op == "hook") result = HookSwallowsEvent(int(args[0]), a(3) ? a(3) : KEY_MSG_DOWN, a(1), a(2), a(4));
     else if (op == "event") result = RunEventFunction(int(args[0]));
     else ADD_FAILURE() << "unknown line: " << line;
     gCounting = false;

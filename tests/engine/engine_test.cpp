@@ -5,10 +5,10 @@
 #include <random>
 #include <string>
 
-#include "compiler.h"
 #include "engine_cases.h"
 #include "label_scan.h"
 #include "native_port.h"
+#include "script_load.h"
 
 namespace {
 
@@ -18,7 +18,7 @@ void ExpectIndexAgreesWithScan(uint32_t stride) {
     for (uint32_t from = 0; from + 2 <= gEngine.code.size; from += 2 * stride) {
         ScanForLabels(gEngine.code.bytes, gEngine.code.size, from, first);
         for (int label = 0; label < 256; ++label)
-            ASSERT_EQ(FindLabel(from, uint8_t(label)), first[label]) << "label " << label << " from " << from;
+            ASSERT_EQ(FindLabel(gEngine.labels, from, uint8_t(label)), first[label]) << "label " << label << " from " << from;
     }
 }
 
@@ -27,7 +27,7 @@ TEST(LabelIndex, AgreesWithTheScanOnTheSampleScript) {
     SetNativeCodePage(932);
     UseNativeCompilerPort(nullptr);
     const std::string path = QUILLO_EXAMPLES "/scriptcommand.txt";
-    CompileScriptFile(std::u16string(path.begin(), path.end()).c_str());
+    LoadScriptFile(std::u16string(path.begin(), path.end()).c_str(), nullptr);
     ASSERT_GT(gEngine.code.size, 400u);
     ExpectIndexAgreesWithScan(1);
     ReleaseCodeImage();
@@ -47,7 +47,7 @@ TEST(LabelIndex, AgreesWithTheScanOnImagesAtTheSizeLimit) {
             }
             LoadImage(image);
             ExpectIndexAgreesWithScan(size / 2 / 1500);
-            EXPECT_EQ(FindLabel(size / 2 * 2, 5), LABEL_NOT_FOUND) << "a search from the image's end";
+            EXPECT_EQ(FindLabel(gEngine.labels, size / 2 * 2, 5), LABEL_NOT_FOUND) << "a search from the image's end";
         }
     }
     Bytes labels(512);  // nothing but labels: each takes a block pair of its own

@@ -36,8 +36,8 @@ void CheckNoNesting() {
     std::memcpy(&before, &gEngine, sizeof before);  // padding included: memcmp below
     const int keys = gPortRecording.keyCount, commands = gPortRecording.commandCount;
     FUZZ_CHECK(ScriptIsRunning(), "the port was called outside a run");
-    FUZZ_CHECK(DispatchKeyEvent(0x10, 0x41, MSG_KEYDOWN, 5) == 0 && !HookSwallowsEvent(0, MSG_KEYUP, 0x41, 0x10, 6) &&
-                   RunScript(0, MSG_KEYDOWN, 7) == 0 && RunEventFunction(0) <= 0 && RunEventFunction(1) <= 0,
+    FUZZ_CHECK(DispatchKeyEvent(0x10, 0x41, KEY_MSG_DOWN, 5) == 0 && !HookSwallowsEvent(0, KEY_MSG_UP, 0x41, 0x10, 6) &&
+                   RunScript(0, KEY_MSG_DOWN, 7) == 0 && RunEventFunction(0) <= 0 && RunEventFunction(1) <= 0,
                    "a nested key event or run was handled");
     FUZZ_CHECK(std::memcmp(&before, &gEngine, sizeof before) == 0 && keys == gPortRecording.keyCount &&
                    commands == gPortRecording.commandCount,
@@ -96,8 +96,8 @@ void CheckLabelsFrom(uint32_t from) {
     uint32_t first[256];
     ScanForLabels(gEngine.code.bytes, gEngine.code.size, from, first);
     for (int label = 0; label < 256; ++label)
-        FUZZ_CHECK(FindLabel(from, uint8_t(label)) == first[label], "label %d from %u: index %u, scan %u", label,
-                   from, FindLabel(from, uint8_t(label)), first[label]);
+        FUZZ_CHECK(FindLabel(gEngine.labels, from, uint8_t(label)) == first[label], "label %d from %u: index %u, scan %u",
+                   label, from, FindLabel(gEngine.labels, from, uint8_t(label)), first[label]);
 }
 
 void CheckEngineAfter(const char* what) {

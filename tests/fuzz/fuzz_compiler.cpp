@@ -10,6 +10,7 @@
 #include "engine_oracle.h"
 #include "fuzz_support.h"
 #include "native_port.h"
+#include "script_load.h"
 
 namespace {
 
@@ -49,7 +50,7 @@ void FuzzOne(ByteReader& in) {
     ReleaseCodeImage();
     InitEngine();
     UseRecordingEngine();
-    CompileScriptFile(u"scriptcommand.txt");
+    LoadScriptFile(u"scriptcommand.txt", nullptr);
     FUZZ_CHECK(gEngine.code.bytes, "no image was installed");
     for (const auto& table : gEngine.functionTables)
         for (uint16_t entry : table)
@@ -66,9 +67,9 @@ void FuzzOne(ByteReader& in) {
         if (gEngine.keyTable[vk] == NO_FUNCTION) continue;
         CheckLabelsFrom(uint32_t(gEngine.keyTable[vk]) * 2);
         ++run;
-        FUZZ_CHECK(DispatchKeyEvent(ScanTable[vk], vk, MSG_KEYDOWN, 1000u * run) <= 1, "key result");
+        FUZZ_CHECK(DispatchKeyEvent(ScanTable[vk], vk, KEY_MSG_DOWN, 1000u * run) <= 1, "key result");
         CheckEngineAfter("key down");
-        FUZZ_CHECK(DispatchKeyEvent(ScanTable[vk], vk, MSG_KEYUP, 1000u * run + 40) <= 1, "key result");
+        FUZZ_CHECK(DispatchKeyEvent(ScanTable[vk], vk, KEY_MSG_UP, 1000u * run + 40) <= 1, "key result");
         CheckEngineAfter("key up");
     }
     ReleaseCodeImage();

@@ -24,7 +24,7 @@ namespace {
 constexpr int MAX_OPERATIONS = 96;  // bounds the time one input takes: a looping run costs STEP_LIMIT steps
 constexpr int OPERATION_KINDS = 10;
 constexpr uint16_t RAW_VALUE_BIT = 0x8000;
-constexpr uint32_t MESSAGES[] = {MSG_KEYDOWN, MSG_KEYUP, MSG_SYSKEYDOWN, MSG_SYSKEYUP, 0};
+constexpr uint32_t MESSAGES[] = {KEY_MSG_DOWN, KEY_MSG_UP, KEY_MSG_SYSDOWN, KEY_MSG_SYSUP, 0};
 std::string gImage;
 
 // Mostly the messages a hook sees; now and then any value at all.

@@ -6,6 +6,7 @@
 
 #include "code_page_flags.h"
 #include "tool_text.h"
+#include "utf8_text.h"
 
 namespace {
 
@@ -39,7 +40,7 @@ TEST(ToolText, EveryMessageHasBothLanguagesWithTheSameArguments) {
     }
     for (int id = 0; id < COMPILE_MESSAGE_COUNT; ++id) {
         SCOPED_TRACE(id);
-        const std::string en = EnglishCompileMessage(static_cast<CompileMessage>(id));
+        const std::string en = Utf16ToUtf8(CompileMessageText(static_cast<CompileMessage>(id), LANG_EN));
         EXPECT_TRUE(!en.empty() && IsAscii(en)) << en;
     }
     EXPECT_TRUE(SetToolLanguage("en"));
