@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "compile_context.h"
+#include "line_tokens.h"
 #include "script_load.h"
 #include "tool_text.h"
 #include "utf8_text.h"
@@ -67,11 +68,6 @@ std::string Compose(const CompileMessageRecord& message, bool withLine, ToolLang
     return withLine && message.line ? LinePrefix(message.line, language) + text : text;
 }
 
-std::string WithoutTrailingBlanks(std::string text) {
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.pop_back();
-    return text;
-}
-
 }  // namespace
 
 CompileOutcome CompileLikeHost(const std::u16string& path) {
@@ -105,7 +101,7 @@ std::vector<std::string> ListedMessages(const std::vector<CompileMessageRecord>&
             listed.emplace_back();
             continue;
         }
-        std::string text = WithoutTrailingBlanks(Compose(message, false, language));
+        std::string text = TrimTrailingBlanks(Compose(message, false, language));
         if (message.id == CM_IF_NOT_CLOSED || message.id == CM_FUNC_UNMATCHED) {
             if (stopped) text += ToolText(T_FOLLOWS_FROM_ABOVE, language);
         } else {

@@ -1,5 +1,6 @@
 #include "expectation.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "commands.h"
@@ -134,6 +135,9 @@ bool ParseState(const std::vector<LineToken>& t, const std::vector<ScriptSymbol>
     return true;
 }
 
+// Messages compare without trailing blanks: a message without detail ends in one nobody sees.
+std::string MessageLine(const std::string& text) { return "message " + QuoteText(TrimTrailingBlanks(text)); }
+
 std::string Joined(const std::vector<std::string>& lines) {
     if (lines.empty()) return ToolText(T_NOTHING);
     std::string out;
@@ -158,7 +162,7 @@ bool ParseExpectation(const std::vector<LineToken>& t, const std::vector<ScriptS
     switch (expectation->category) {
     case EXPECT_MESSAGE:
         if (t.size() != 2 || !t[1].quoted) return Fail(error, Say(T_MESSAGE_FORM));
-        expectation->canonical = "message " + QuoteText(t[1].text);
+        expectation->canonical = MessageLine(t[1].text);
         return true;
     case EXPECT_INJECT: {
         uint8_t vk = 0;
@@ -191,12 +195,16 @@ std::vector<ExpectationFailure> CheckExpectations(const std::vector<Expectation>
         hasState = hasState || record.hasState;
         for (const std::string& line : RecordLines(record, true)) {
             ExpectCategory category;
-            if (CategoryOf(FirstWord(line), &category)) actual[category].push_back(line);
+            if (CategoryOf(FirstWord(line), &category) && category != EXPECT_MESSAGE) actual[category].push_back(line);
         }
-        for (const std::string& message : record.messageAlternates) otherLanguage.push_back("message " + QuoteText(message));
+        for (const std::string& message : record.messages) actual[EXPECT_MESSAGE].push_back(MessageLine(message));
+        for (const std::string& message : record.messageAlternates) otherLanguage.push_back(MessageLine(message));
     }
     otherLanguage.resize(actual[EXPECT_MESSAGE].size());
-    std::vector<bool> messageMatched(actual[EXPECT_MESSAGE].size(), false);
+    // Every message, and every key of an input whose keys are expected, must be matched.
+    std::vector<bool> matched[EXPECT_STATE + 1];
+    for (ExpectCategory exact : {EXPECT_MESSAGE, EXPECT_INJECT}) matched[exact].assign(actual[exact].size(), false);
+    bool keysExpected = false;
     size_t next[EXPECT_STATE + 1] = {};
     std::vector<ExpectationFailure> failures;
     for (const Expectation& e : expectations) {
@@ -219,6 +227,7 @@ std::vector<ExpectationFailure> CheckExpectations(const std::vector<Expectation>
             if (!found) failures.push_back({e.line, e.canonical, Joined(same)});
             continue;
         }
+        keysExpected = keysExpected || e.category == EXPECT_INJECT;
         const bool message = e.category == EXPECT_MESSAGE;
         size_t& from = next[e.category];
         size_t at = from;
@@ -229,10 +238,16 @@ std::vector<ExpectationFailure> CheckExpectations(const std::vector<Expectation>
             failures.push_back({e.line, e.canonical, got});
             continue;
         }
-        if (message) messageMatched[at] = true;
+        if (!matched[e.category].empty()) matched[e.category][at] = true;
         from = at + 1;
     }
-    for (size_t i = 0; i < messageMatched.size(); ++i)
-        if (!messageMatched[i]) failures.push_back({inputLine, ToolText(T_NO_COMPILE_MESSAGE), actual[EXPECT_MESSAGE][i], true});
+    for (size_t i = 0; i < matched[EXPECT_MESSAGE].size(); ++i)
+        if (!matched[EXPECT_MESSAGE][i]) failures.push_back({inputLine, ToolText(T_NO_COMPILE_MESSAGE), actual[EXPECT_MESSAGE][i], true});
+    std::vector<std::string> otherKeys;
+    for (size_t i = 0; keysExpected && i < matched[EXPECT_INJECT].size(); ++i)
+        if (!matched[EXPECT_INJECT][i]) otherKeys.push_back(actual[EXPECT_INJECT][i]);
+    if (!otherKeys.empty()) failures.push_back({inputLine, ToolText(T_NO_OTHER_KEY), Joined(otherKeys), true});
+    std::stable_sort(failures.begin(), failures.end(),
+                     [](const ExpectationFailure& a, const ExpectationFailure& b) { return a.line < b.line; });
     return failures;
 }

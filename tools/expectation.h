@@ -24,13 +24,15 @@ struct ExpectationFailure {
     int line;
     std::string expected;
     std::string got;
-    bool unexpected = false;  // a compile message no expectation asked for
+    bool unexpected = false;  // a compile message, or keys, that no expectation asked for
 };
 
 // Checks the expectations written after one input against the records it produced (two for a
 // tap, taken together). Within each category (messages, injected keys, results, commands) the
 // expected lines must appear in the given order, other lines may come between them; state
-// lines compare with the state of a dump. A message matches in either language. A compile
-// message that no expectation matched is a failure too, reported at `inputLine`.
+// lines compare with the state of a dump. A message matches in either language, without its
+// trailing blanks. A compile message that no expectation matched is a failure too, reported at
+// `inputLine`, and so are the keys no expectation matched when any injected key is expected:
+// there the keys must be exactly those listed. The failures come in the order of their lines.
 std::vector<ExpectationFailure> CheckExpectations(const std::vector<Expectation>& expectations,
                                                   const std::vector<SimRecord>& records, int inputLine = 0);

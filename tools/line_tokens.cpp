@@ -139,3 +139,9 @@ std::string TrimBlanks(const std::string& text) {
     while (end > start && IsBlank(text[end - 1])) --end;
     return text.substr(start, end - start);
 }
+
+std::string TrimTrailingBlanks(const std::string& text) {
+    size_t end = text.size();
+    while (end > 0 && IsBlank(text[end - 1])) --end;
+    return text.substr(0, end);
+}

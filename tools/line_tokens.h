@@ -21,3 +21,5 @@ bool ParseNumber(const std::string& word, int64_t* value);
 
 // Leading and trailing blanks removed.
 std::string TrimBlanks(const std::string& text);
+// Trailing blanks removed: a message without detail ends in a blank nobody sees.
+std::string TrimTrailingBlanks(const std::string& text);

@@ -21,8 +21,18 @@ constexpr int EXIT_CLEAN = 0;
 constexpr int EXIT_MESSAGES = 1;
 constexpr int EXIT_USAGE = 2;
 
-// One line per message as "SCRIPT:LINE: MESSAGE DETAIL", as ListedMessages lists them; --raw shows
-// every message box as it is. A file that cannot be read gets one line that says why.
+// The program reports a function left open at the next func line; the open one began at the func
+// line before it.
+int UnclosedFunctionLine(const CompileOutcome& outcome, int reportedAt) {
+    int began = 0;
+    for (const CompiledLine& func : outcome.functions)
+        if (func.line < reportedAt) began = func.line;
+    return began;
+}
+
+// One line per message as "SCRIPT:LINE: MESSAGE DETAIL", as ListedMessages lists them, and a note at
+// the line where a function left open began; --raw shows every message box as it is. A file that
+// cannot be read gets one line that says why.
 void PrintMessages(const CheckOptions& options, const CompileOutcome& outcome) {
     const std::string unusable = outcome.loaded || options.raw ? "" : UnusableFileMessage(options.script);
     if (!unusable.empty()) {
@@ -36,7 +46,15 @@ void PrintMessages(const CheckOptions& options, const CompileOutcome& outcome) {
             std::fprintf(stderr, "%s\n", ComposedMessage(message, true).c_str());
         else if (!listed[i].empty())
             std::fprintf(stderr, "%s:%d: %s\n", options.script.c_str(), message.line, listed[i].c_str());
+        int began = message.id == CM_FUNC_NOT_CLOSED && !options.raw ? UnclosedFunctionLine(outcome, message.line) : 0;
+        if (began) std::fprintf(stderr, "%s\n", Say(T_UNCLOSED_FUNC_NOTE, options.script.c_str(), began, message.line).c_str());
     }
+}
+
+// A person at a console gets one line for a script that is fine; scripts and pipes get silence.
+bool ShowsFine(const CheckOptions& options, const CompileOutcome& outcome, const std::vector<ScriptWarning>& warnings) {
+    return outcome.messages.empty() && warnings.empty() && options.common.warnings && !options.json &&
+           !options.listing && IsTerminal(stdout);
 }
 
 }  // namespace
@@ -70,6 +88,7 @@ int main(int argc, char** argv) {
     std::vector<ScriptWarning> warnings;
     if (options.common.warnings) warnings = ScriptWarnings(outcome, options.common.codePage);
     PrintWarnings(options.script, warnings);
+    if (ShowsFine(options, outcome, warnings)) std::printf("%s\n", Say(T_CHECK_FINE, options.script.c_str()).c_str());
     ReleaseCodeImage();
     if (!outcome.messages.empty()) return EXIT_MESSAGES;
     return options.common.warningsAsErrors && !warnings.empty() ? EXIT_MESSAGES : EXIT_CLEAN;

@@ -58,6 +58,7 @@ int Simulate(const SimOptions& options) {
     }
     PrintWarnings(options.script, session.Warnings());
     PrintRecords({start}, options.json);
+    if (events == stdin && IsTerminal(stdin)) std::fprintf(stderr, "%s\n", ToolText(TypedInputHint()));
 
     int status = EXIT_DONE;
     std::string raw;

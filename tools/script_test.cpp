@@ -50,6 +50,12 @@ private:
         std::fprintf(stderr, "%s:%d: %s\n", path_.c_str(), line, what.c_str());
         return STATUS_BAD_INPUT;
     }
+    // A line that is no input or expectation: what ran so far is checked first, so that a script
+    // that did not compile shows its messages before a name it would have defined stops the file.
+    int StopAt(int line, const std::string& what) {
+        CloseBlock();
+        return BadLine(line, what);
+    }
     bool ReadLines(std::vector<std::string>* lines);
     // With --warnings-as-errors each warning is an expectation (no warning) that failed.
     void CountWarningsAsFailures(size_t count) {
@@ -67,11 +73,10 @@ bool TestFile::ReadLines(std::vector<std::string>* lines) {
         return false;
     }
     if (!lines->empty() && lines->front().compare(0, 3, UTF8_BOM) == 0) lines->front().erase(0, 3);
-    for (size_t i = 0; i < lines->size(); ++i) {
-        if (IsValidUtf8((*lines)[i])) continue;
-        std::fprintf(stderr, "%s\n", Say(T_FILE_NOT_UTF8, path_.c_str(), int(i) + 1).c_str());
-        return false;
-    }
+    bool utf8 = true;
+    for (const std::string& line : *lines) utf8 = utf8 && IsValidUtf8(line);
+    // Otherwise the whole file is in the scripts' code page, as Notepad saves "ANSI" text.
+    for (size_t i = 0; !utf8 && i < lines->size(); ++i) (*lines)[i] = ScriptTextToUtf8((*lines)[i].data(), (*lines)[i].size());
     return true;
 }
 
@@ -140,7 +145,7 @@ int TestFile::Run() {
         }
         if (isExpectation) {
             Expectation expectation;
-            if (!ParseExpectation(tokens, session_.Symbols(), &expectation, &error)) return BadLine(number, error);
+            if (!ParseExpectation(tokens, session_.Symbols(), &expectation, &error)) return StopAt(number, error);
             expectation.line = number;
             block_.expectations.push_back(expectation);
             continue;
@@ -152,7 +157,7 @@ int TestFile::Run() {
         }
         startLineAllowed = false;
         SimInput input;
-        if (!ParseSimInput(tokens, session_.Symbols(), &input, &error)) return BadLine(number, error);
+        if (!ParseSimInput(tokens, session_.Symbols(), &input, &error)) return StopAt(number, error);
         CloseBlock();
         if (options_.trace) std::fprintf(stderr, "trace: %s\n", line.c_str());
         block_.line = number;

@@ -6,8 +6,9 @@
 //     => inject down 0x11           # ...and what it must do
 //
 // The trace quillo-sim prints is itself in this format. Test files are UTF-8 (a byte-order mark is
-// skipped). Every compile message, at the start and after a reload, must be expected with
-// "=> message TEXT", or the test fails.
+// skipped), or else wholly in the scripts' code page. Every compile message, at the start and after
+// a reload, must be expected with "=> message TEXT", or the test fails; so must every key an input
+// sends once any of its keys is expected.
 #pragma once
 #include <string>
 #include <vector>

@@ -1,6 +1,7 @@
 #include "sim_input.h"
 
 #include "engine.h"
+#include "key_names.h"
 #include "tool_text.h"
 
 namespace {
@@ -114,8 +115,10 @@ bool ParseKeyWord(const std::string& word, const std::vector<ScriptSymbol>& symb
         *vk = static_cast<uint8_t>(value);
         return true;
     }
+    // A name the script defines wins over a standard one.
     const ScriptSymbol* symbol = FindScriptSymbol(symbols, word);
-    if (!symbol || symbol->value < 0 || symbol->value > 255) return false;
+    if (!symbol) return FindStandardKey(word, vk);
+    if (symbol->value < 0 || symbol->value > 255) return false;
     *vk = static_cast<uint8_t>(symbol->value);
     return true;
 }

@@ -23,7 +23,8 @@ struct SimInput {
     uint32_t compositionLength = 0;
 };
 
-// A virtual-key word: 0x41, 65, one letter or digit (A, a, 7), or a name the script defines.
+// A virtual-key word: 0x41, 65, one letter or digit (A, a, 7), a name the script defines, or a
+// standard key name (VK_F2, F2: key_names.h).
 bool ParseKeyWord(const std::string& word, const std::vector<ScriptSymbol>& symbols, uint8_t* vk);
 
 // False with a description in `error` for a line that is no input.

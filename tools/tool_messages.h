@@ -74,9 +74,10 @@
     X(T_FILE_IS_FOLDER, "%s: フォルダーです。ファイルを指定してください", "%s: this is a folder, not a file")       \
     X(T_FILE_UNREADABLE, "%s: ファイルを開けません（読み取りの権限がないか、ほかのプログラムが開いています）",      \
       "%s: cannot be opened (no permission to read it, or another program holds it open)")                          \
-    X(T_FILE_NOT_UTF8, "%s:%d: テストファイルが UTF-8 のテキストではありません。UTF-8 で保存してください",          \
-      "%s:%d: the test file is not UTF-8 text; save it as UTF-8")                                                   \
     X(T_FOLLOWS_FROM_ABOVE, "（上のエラーによるもの）", " (follows from the error above)")                          \
+    X(T_UNCLOSED_FUNC_NOTE, "%s:%d: 注: %d 行目の「func が endfunc で閉じていません」は、この行で始まる関数のことです", \
+      "%s:%d: note: the \"func is not closed by endfunc\" of line %d means the function that starts here")          \
+    X(T_CHECK_FINE, "%s: 問題ありません（メッセージも警告もありません）", "%s: fine, no messages and no warnings")  \
     /* warnings: mistakes that compile silently */                                                                  \
     X(W_NUMBER_FORM,                                                                                                \
       "%s は数値の正しい書き方ではなく、%d と読まれます。16 進数は 0x に続けて 0～9、A～F で、10 進数は数字だけで書きます", \
@@ -143,10 +144,18 @@
       "an input line starts with down, up, sysdown, sysup, tap, reload, event, ime or dump")                        \
     X(T_UNKNOWN_INPUT, "'%s' という入力はありません（down、up、sysdown、sysup、tap、reload、event、ime、dump）",    \
       "unknown input '%s' (down, up, sysdown, sysup, tap, reload, event, ime or dump)")                             \
-    X(T_NEEDS_KEY, "'%s' の後にはキーを書きます: 0x41、65、A、またはスクリプトで定義した名前",                      \
-      "'%s' needs a key: 0x41, 65, A or a name the script defines")                                                 \
-    X(T_NOT_A_KEY, "'%s' は仮想キーではありません（0x00～0xFF、0～255、英数字 1 文字、または定義した名前）",        \
-      "'%s' is no virtual key (0x00-0xFF, 0-255, one letter or digit, or a defined name)")                          \
+    X(T_NEEDS_KEY, "'%s' の後にはキーを書きます: 0x71、113、A、VK_F2、F2、またはスクリプトで定義した名前",         \
+      "'%s' needs a key: 0x71, 113, A, VK_F2, F2 or a name the script defines")                                     \
+    X(T_NOT_A_KEY,                                                                                                  \
+      "'%s' というキーはありません。キーはコード（0x00～0xFF、0～255）、英数字 1 文字、VK_F2 や F2 のようなキーの名前" \
+      "（マニュアルのキーコード表）、またはスクリプトで定義した名前で書きます",                                     \
+      "unknown key '%s': write a code (0x00-0xFF or 0-255), one letter or digit, a key name such as VK_F2 or F2 "    \
+      "(the manual's key-code table), or a name the script defines")                                                \
+    X(T_TYPE_INPUTS_CTRL_D, "quillo-sim: 入力行を 1 行ずつ入力してください（例: tap A）。終えるには Ctrl+D を押します", \
+      "quillo-sim: type input lines, one per line (for example: tap A); press Ctrl+D to end")                       \
+    X(T_TYPE_INPUTS_CTRL_Z,                                                                                         \
+      "quillo-sim: 入力行を 1 行ずつ入力してください（例: tap A）。終えるには Ctrl+Z を押してから Enter を押します", \
+      "quillo-sim: type input lines, one per line (for example: tap A); press Ctrl+Z, then Enter, to end")          \
     X(T_KEY_OPTION, "'%s' は書けません（キーの後に書けるのは scan=S と time=T だけです）",                          \
       "unexpected '%s' (only scan=S and time=T may follow the key)")                                                \
     X(T_KEY_OPTION_NUMBER, "'%s' には 0～0xFFFFFFFF の数を書きます", "'%s' needs a number from 0 to 0xFFFFFFFF")    \
@@ -186,6 +195,8 @@
     X(T_NO_STATE, "状態なし（状態の期待は dump の後に書きます）", "no state (state expectations follow a dump)")    \
     X(T_NO_COMPILE_MESSAGE, "コンパイルメッセージなし（=> message で期待できます）",                                \
       "no compile message (a test expects one with => message)")                                                    \
+    X(T_NO_OTHER_KEY, "ほかのキーなし（キーを期待した入力では、送ったキーをすべて順に => inject で書きます）",      \
+      "no other key (an input whose keys are expected lists every key it sends, in order, with => inject)")        \
     X(T_TEST_OK, "%s: ok、期待 %d 件", "%s: ok, %d expectations")                                                   \
     X(T_TEST_FAILED, "%s: FAILED、期待 %d 件が満たされていません（全 %d 件）", "%s: FAILED %d of %d expectations")  \
     X(T_TEST_STARTS_WITH_SCRIPT, "テストファイルは 'script パス'（テストファイルからの相対パス）の行で始めます",     \

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "tool_text.h"
+
 constexpr int DEFAULT_CODE_PAGE = 932;
 
 // Fills gCompilerPort: the script file read as the program reads it, text converted from
@@ -25,3 +27,8 @@ std::FILE* OpenToolFile(const std::string& path, const char* mode);
 
 // Standard output and error carry UTF-8 bytes exactly as written (no newline translation).
 void PrepareToolOutput();
+
+// Whether a standard stream is a terminal (on Windows, a console): a person is typing or reading.
+bool IsTerminal(std::FILE* stream);
+// What to tell a person who types input lines: how input ends there (Ctrl+D; Ctrl+Z, Enter on Windows).
+ToolMessage TypedInputHint();

@@ -4,6 +4,7 @@
 #include <cerrno>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "native_port.h"
 
@@ -30,3 +31,7 @@ FileKind ToolFileKind(const std::string& path) {
 std::FILE* OpenToolFile(const std::string& path, const char* mode) { return std::fopen(path.c_str(), mode); }
 
 void PrepareToolOutput() {}
+
+bool IsTerminal(std::FILE* stream) { return isatty(fileno(stream)) == 1; }
+
+ToolMessage TypedInputHint() { return T_TYPE_INPUTS_CTRL_D; }

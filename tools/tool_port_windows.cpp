@@ -90,3 +90,11 @@ void PrepareToolOutput() {
     _setmode(_fileno(stdout), _O_BINARY);
     _setmode(_fileno(stderr), _O_BINARY);
 }
+
+// _isatty is true for NUL as well; only a console has a console mode.
+bool IsTerminal(std::FILE* stream) {
+    DWORD mode = 0;
+    return GetConsoleMode(reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(stream))), &mode) != 0;
+}
+
+ToolMessage TypedInputHint() { return T_TYPE_INPUTS_CTRL_Z; }

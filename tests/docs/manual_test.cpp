@@ -17,6 +17,7 @@
 
 #include "compile_context.h"
 #include "engine.h"
+#include "key_names.h"
 #include "native_port.h"
 #include "script_load.h"
 #include "tool_text.h"
@@ -64,6 +65,18 @@ Texts Rows(const std::string& html, const std::string& id, int cells) {
         if (!text.empty()) rows.insert(std::regex_replace(text, THOUSANDS, "$1$2"));
     }
     return rows;
+}
+
+// The names the key-code table gives for test files, each with its row's code: "F2 0x71".
+Texts ShortKeyNames(const std::string& html) {
+    const size_t start = html.find("<table id=\"key-codes\"");
+    Texts names;
+    for (const std::string& row : Find(html.substr(start, html.find("</table>", start) - start), "<tr>([\\s\\S]*?)</tr>")) {
+        Lines cells;
+        for (auto c = std::sregex_iterator(row.begin(), row.end(), TD); c != std::sregex_iterator(); ++c) cells.push_back((*c)[2]);
+        for (const std::string& name : cells.size() > 3 ? Find(cells[3], "<code>([^<]+)</code>") : Texts{}) names.insert(name + " " + cells[1]);
+    }
+    return names;
 }
 
 std::string Hex(const char* format, unsigned long value) { char t[32]; return {t, size_t(std::snprintf(t, sizeof t, format, value))}; }
@@ -149,6 +162,12 @@ TEST_P(Manual, AgreesWithTheProgram) {
                                        R"re(#define (VK_\w+) (0x[0-9A-Fa-f]+))re", "$1 $2"))
         windowsKeys.insert(key.substr(0, key.find(' ')) + Hex(" 0x%02lX", std::stoul(key.substr(key.find(' ')), nullptr, 16)));
     for (const std::string& text : Find(html, R"re(<(span|td) class="(?:ui|msg)">([\s\S]*?)</\1>)re", "$2")) quoted.insert(Plain(text));
+    // The key names quillo-sim knows: Windows' own, and the short ones the key-code table gives.
+    Texts toolKeys, toolShortKeys;
+    size_t keyCount = 0;
+    const KeyName* keyNames = StandardKeyNames(&keyCount);
+    for (size_t i = 0; i < keyCount; ++i)
+        (std::string(keyNames[i].name).rfind("VK_", 0) == 0 ? toolKeys : toolShortKeys).insert(keyNames[i].name + Hex(" 0x%02lX", keyNames[i].vk));
     Texts program = Find(std::regex_replace(Source("resources/quillo.rc"), std::regex(R"re(\\n)re"), ""),
                          R"re((?:MENUITEM|POPUP|CONTROL) "([^"]+)")re");
     for (const Texts& more : {Find(Source("shell/host_state.h"), R"re(#define QUILLO_(?!\w*_(?:NAME|CLASS) )\w+ L"([^"]*)")re"),
@@ -174,6 +193,8 @@ TEST_P(Manual, AgreesWithTheProgram) {
         {"tool texts", quoted, [&] { Texts all = program; all.insert(tools.begin(), tools.end()); return all; }(), false},
         {"every warning is explained", Rows(html, "tool-warnings-table", 1), warnings, true},
         {"key codes are Windows'", Rows(html, "key-codes", 2), windowsKeys, false},
+        {"the tools know every Windows key name", toolKeys, windowsKeys, true},
+        {"the key-code table's names are the tools'", ShortKeyNames(html), toolShortKeys, true},
         {"the sample's keys are listed", Find(sample, R"re(define (VK_\w+) +(0x[0-9A-F]{2}))re", "$1 $2"), Rows(html, "key-codes", 2), false},
         {"the about box names the update page", Find(Source("resources/resource.h"), updatePage, "$1#$2"),
          Find(Source("resources/quillo.rc"), R"re((index\.html#[\w-]+))re"), true},

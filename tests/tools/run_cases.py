@@ -11,6 +11,7 @@ A case file is a list of steps, each run in one scratch folder:
                                  with python they are one Python expression giving its text or bytes
   === copy NAME PATH             a file of the repository (PATH from the repository root)
   $ TOOL ARGS...                 runs quillo-check or quillo-sim with shell-like words
+  $ tty TOOL ARGS...             the same with stdin and stdout on a terminal (the '<' lines typed, then Ctrl+D)
   < LINE                         a line of its standard input
   > LINE    2> LINE              a line it must print on stdout / stderr (all of them, in order)
   >~ REGEX                       a stdout line that must match REGEX
@@ -20,11 +21,13 @@ A case file is a list of steps, each run in one scratch folder:
 Lines starting with '#' between steps are comments.
 """
 import os
+import pty
 import re
 import shlex
 import subprocess
 import sys
 import tempfile
+import termios
 
 ROOT = os.path.normpath(os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", ".."))
 TOUR_START = "## Two-minute tour"
@@ -82,6 +85,24 @@ def command(bin_dir, wine, words):
     return (["wine", program] if wine else [program]) + words[1:]
 
 
+def run_on_terminal(words, stdin, cwd):
+    """stdin and stdout on a pseudo-terminal that neither echoes nor adds CR; stderr captured."""
+    master, slave = pty.openpty()
+    attributes = termios.tcgetattr(slave)
+    attributes[1] &= ~termios.ONLCR
+    attributes[3] &= ~termios.ECHO
+    termios.tcsetattr(slave, termios.TCSANOW, attributes)
+    os.write(master, stdin + b"\x04")
+    result = subprocess.run(words, stdin=slave, stdout=slave, stderr=subprocess.PIPE, cwd=cwd, timeout=120)
+    os.close(slave)
+    try:
+        result.stdout = os.read(master, 65536)  # a few lines: the terminal holds them all
+    except OSError:  # EIO: the program printed nothing
+        result.stdout = b""
+    os.close(master)
+    return result
+
+
 def run_case_file(path, bin_dir, wine):
     failures = []
     with tempfile.TemporaryDirectory() as scratch:
@@ -99,8 +120,11 @@ def run_case_file(path, bin_dir, wine):
                 continue
             stdin = "".join(line + "\n" for line in step["stdin"]).encode("utf-8")
             words = [word.replace("{root}", ROOT) for word in step["words"]]
-            result = subprocess.run(command(bin_dir, wine, words), input=stdin, capture_output=True, cwd=scratch,
-                                    timeout=120)
+            if words[0] == "tty":
+                result = run_on_terminal(command(bin_dir, wine, words[1:]), stdin, scratch)
+            else:
+                result = subprocess.run(command(bin_dir, wine, words), input=stdin, capture_output=True, cwd=scratch,
+                                        timeout=120)
             out = result.stdout.decode("utf-8", "replace")
             err = result.stderr.decode("utf-8", "replace")
             good_out = (out == open(os.path.join(ROOT, step["stdout_file"]), encoding="utf-8").read()
