@@ -12,5 +12,5 @@ int Cp932ToWide(const char* text, char16_t* out, int outCount);
 std::u16string Cp932ToUtf16(const std::string& bytes);
 
 // UTF-16 to code page 932. A character the code page lacks becomes '?' (as WideCharToMultiByte
-// writes it) and is counted in `unmappable`.
-std::string Utf16ToCp932(const std::u16string& text, int* unmappable);
+// writes it) and is appended to `unmappable`, once for each place.
+std::string Utf16ToCp932(const std::u16string& text, std::u16string* unmappable);
