@@ -134,10 +134,8 @@ Lines CompileMessages(const std::string& script) {
 std::string FileWith(const std::string& file, int first, int last, const std::string& example) {
     std::istringstream in(Utf8OfCodePage932(Source(file)));
     std::string text;
-    int number = 0;
-    for (std::string line; std::getline(in, line);)
-        if (++number < first || number > last) text += line + "\n";
-        else if (number == first) text += example + "\n";
+    int n = 0;
+    for (std::string line; std::getline(in, line);) text += ++n < first || n > last ? line + "\n" : n == first ? example + "\n" : "";
     return text;
 }
 

@@ -59,7 +59,7 @@ const view = page => page.evaluate(() => {
     caps: all('#caps .cap', c => c.textContent), field: text('field'), status: [0, 1, 2, 3, 4, 5].map(n => text('status' + n)),
     log: text('log'), trace: text('trace'), state: text('state'), notices: all('.notice p', p => p.textContent),
     messages: all('#messages tr.compile', row => [...row.cells].map(cell => cell.textContent)), elapsed: parseFloat(text('elapsed')),
-    editor: script.value, selected: script.value.slice(script.selectionStart, script.selectionEnd), encoding: text('encoding'), records: text('records'), testoutput: text('testoutput'),
+    editor: script.value, selected: script.value.slice(script.selectionStart, script.selectionEnd), encoding: text('encoding'), records: text('records'),
   };
 });
 
