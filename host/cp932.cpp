@@ -73,18 +73,18 @@ std::u16string Cp932ToUtf16(const std::string& bytes) {
     return text;
 }
 
-std::string Utf16ToCp932(const std::u16string& text, int* unmappable) {
+std::string Utf16ToCp932(const std::u16string& text, std::u16string* unmappable) {
     const uint16_t* table = EncodeTable();
     std::string bytes;
-    *unmappable = 0;
+    unmappable->clear();
     for (size_t i = 0; i < text.size(); ++i) {
         char16_t c = text[i];
         uint16_t code = table[c];
         if (c != 0 && code == NO_CODE) {
-            ++*unmappable;
             bytes += UNMAPPABLE;
             bool pair = c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF;
-            if (pair) ++i;  // one character, one '?'
+            *unmappable += text.substr(i, pair ? 2 : 1);  // one character, one '?'
+            if (pair) ++i;
         } else if (code > 0xFF) {
             bytes += char(code >> 8);
             bytes += char(code & 0xFF);

@@ -14,8 +14,8 @@ int Cp932ToWide(const char* text, char16_t* out, int outCount);
 std::u16string Cp932ToUtf16(const std::string& bytes);
 
 // UTF-16 to code page 932. A character the code page lacks becomes '?' (as WideCharToMultiByte
-// writes it) and is counted in `unmappable`.
-std::string Utf16ToCp932(const std::u16string& text, int* unmappable);
+// writes it) and is appended to `unmappable`, once for each place.
+std::string Utf16ToCp932(const std::u16string& text, std::u16string* unmappable);
 
 // The number of bytes from the start of text[length] that are whole characters of the code page: the
 // offset of the first byte that starts none (a byte the code page does not define, or a lead byte

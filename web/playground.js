@@ -8,29 +8,39 @@
   const T = {
     ja: {
       passed: '通過', swallowed: '破棄', notice: '通知', run: 'プログラム起動:', rotate: '画面の向き:',
-      turn: '90° 回転', window: 'ウィンドウ操作', unmappable: n => `コードページ 932 にない文字 ${n} 個を ? にしました。`,
-      prelude: 'サンプルの define 部分を前に付けました (定義されていない名前を使っているため)。',
-      fromFile: n => `ファイル ${n} をそのままのバイトでコンパイルしています (コードページ 932)。`,
+      turn: '90° 回転', window: 'ウィンドウ操作', paren: text => `（${text}）`,
+      unmappable: lost => `コードページ 932 にない文字 ${lost.length} 個（${distinct(lost)}）を ? にしました。`,
+      saveLost: lost => `コードページ 932 にない文字があります: ${distinct(lost)}\n保存するファイルでは ? になります。このまま保存しますか？`,
+      prelude: 'サンプルの define 部分を前に付けました（定義されていない名前を使っているため）。',
+      replaced: (name, first, last) => `${name} の ${first} 行目から ${last} 行目を、マニュアルの例に置き換えました。`,
+      fromFile: n => `ファイル ${n} をそのままのバイトでコンパイルしています（コードページ 932）。`,
       typed: '入力した文字をコードページ 932 に変換してコンパイルしています。',
-      actions: {A: '最前面のウィンドウを閉じる', B: '次のアプリケーションを前面へ', C: '入力メソッドの開閉', D: '入力メソッドの状態を読む'},
-      held: '押されたままのキー', mode: 'モード', keyTable: 'キー表', ime: ['IME 閉', 'IME 開'], ms: 'ms (前回の入力)',
+      actions: {A: '最前面のウィンドウを閉じる', B: '次のアプリケーションを前面へ', C: 'IME の開閉', D: 'IME の状態を読む'},
+      held: '押されたままのキー', mode: 'モード', keyTable: 'キー表', ime: ['IME 閉', 'IME 開'], ms: 'ms（前回の入力）',
     },
     en: {
       passed: 'passed', swallowed: 'swallowed', notice: 'notice', run: 'Run program:', rotate: 'Screen orientation:',
-      turn: 'one quarter further', window: 'Window action', unmappable: n => `${n} characters that code page 932 lacks became ?.`,
+      turn: 'one quarter further', window: 'Window action', paren: text => ` (${text})`,
+      unmappable: lost => `${lost.length} ${lost.length === 1 ? 'character' : 'characters'} that code page 932 lacks became ?: ${distinct(lost)}`,
+      saveLost: lost => (one => `Code page 932 lacks ${one ? 'this character' : 'these characters'}: ${distinct(lost)}\n` +
+        `The saved file will have ? in ${one ? 'its' : 'their'} place. Save anyway?`)(new Set(lost).size === 1),
       prelude: "The sample's define lines were put in front (the script uses names it does not define).",
+      replaced: (name, first, last) => `Lines ${first}-${last} of ${name} are the manual's example.`,
       fromFile: n => `Compiling the file ${n} with its own bytes (code page 932).`,
       typed: 'Compiling the typed text converted to code page 932.',
-      actions: {A: 'close the foreground window', B: 'bring the next application forward', C: 'open or close the input method', D: "read the input method's state"},
+      actions: {A: 'close the foreground window', B: 'bring the next application forward', C: 'open or close the IME', D: "read the IME's state"},
       held: 'Held down', mode: 'Mode', keyTable: 'key table', ime: ['IME closed', 'IME open'], ms: 'ms (last input)',
     },
   }[lang];
+  function distinct(characters) { return [...new Set(characters)].join(' '); }
   const $ = id => document.getElementById(id);
   const hex2 = n => '0x' + n.toString(16).toUpperCase().padStart(2, '0');
   const DIR = '/session/';
+  const SAMPLE = '/examples/scriptcommand.txt';
   const STATUS_TEMPLATE = ['', '', '', '', '', '詳細はマニュアルを参照してください。'];
   const MAX_CAPS = 300;     // older key caps scroll away
   const SHOWN_INPUTS = 200;  // inputs the record views keep on screen (long views slow every key down)
+  const EDIT_PAUSE = 600;    // ms without typing before the editor's text is compiled
 
   // The handheld's 46 keys (the ones its scan table knows), row by row: [virtual key, label].
   const keys = s => [...s].map(c => [c.charCodeAt(0), c]);
@@ -53,21 +63,26 @@
   let fileBytes = null;    // a file opened from disk, compiled as it is until the text is edited
   let prelude = '';
   let captured = null;     // standard output of a test run
+  let editTimer = 0;       // an edit waiting to be compiled
   const saved = {records: '', testfile: ''};  // everything since the start, for saving
   const field = {text: '', caret: 0, shift: false, ctrl: false, alt: false};
 
   const api = (name, argument) => JSON.parse(M.ccall(name, 'string', ['string'], [argument]));
 
   // ---- the script ----
+  // The file the session compiles, and a note saying how it was made; the characters code page
+  // 932 lacks, one for each '?' in their place.
   function writeScript() {
     const path = DIR + scriptName;
     if (fileBytes) {
       M.FS.writeFile(path, fileBytes);
-      return T.fromFile(scriptName);
+      $('encoding').textContent = T.fromFile(scriptName);
+      return [];
     }
     M.FS.writeFile(DIR + 'editor.utf8', $('script').value.replace(/\r?\n/g, '\r\n'));
-    const lost = M.ccall('PlaygroundEncodeScript', 'number', ['string', 'string'], [DIR + 'editor.utf8', path]);
-    return T.typed + (lost > 0 ? ' ' + T.unmappable(lost) : '');
+    const lost = [...M.ccall('PlaygroundEncodeScript', 'string', ['string', 'string'], [DIR + 'editor.utf8', path])];
+    $('encoding').textContent = T.typed + (lost.length ? ' ' + T.unmappable(lost) : '');
+    return lost;
   }
 
   function decodeScript(path) {
@@ -83,7 +98,9 @@
 
   // A fresh program, as when quillo.exe starts: panel, field and views are new.
   function start(note) {
-    const encoding = writeScript();
+    clearTimeout(editTimer);
+    editTimer = 0;
+    writeScript();
     const reply = api('PlaygroundStart', DIR + scriptName);
     for (const id of ['records', 'testfile', 'caps', 'log', 'notices']) $(id).textContent = '';
     for (const row of $('messages').querySelectorAll('tr.compile, tr.runtime')) row.remove();
@@ -92,7 +109,7 @@
     Object.assign(field, {text: '', caret: 0, shift: false, ctrl: false, alt: false});
     Object.assign(saved, {records: '', testfile: ''});
     keep('testfile', `script ${scriptName}\n`);
-    $('encoding').textContent = encoding + (note ? ' ' + note : '');
+    if (note) $('encoding').append(' ' + note);
     show(reply, []);
     return reply;
   }
@@ -107,20 +124,40 @@
 
   function loadSample() {
     scriptName = 'scriptcommand.txt';
-    const bytes = M.FS.readFile('/sample/scriptcommand.txt');
-    setScript(decodeScript('/sample/scriptcommand.txt'), bytes);
+    setScript(decodeScript(SAMPLE), M.FS.readFile(SAMPLE));
     start();
   }
 
+  // As the program's reload: registers stay, the start-up function runs again, and after an error
+  // what compiled before it runs; the messages go to the list.
+  function compileEdit() {
+    clearTimeout(editTimer);
+    editTimer = 0;
+    writeScript();
+    input('reload', []);
+  }
+
+  // A manual's example: alone, or the example file it quotes (with its lines `first`-`last` replaced
+  // by the example when it is an edit of them), shown at the example's first function.
   function loadFromAddress() {
-    const match = /^#script=(.*)$/s.exec(location.hash);
-    if (match) loadFragment(decodeURIComponent(match[1]));
-    else loadSample();
+    const match = /^#(?:file=(examples\/[\w/-]+\.txt)&)?(?:lines=(\d+)-(\d+)&)?script=(.*)$/s.exec(location.hash);
+    if (!match) return loadSample();
+    const [, file, first, last] = match, example = decodeURIComponent(match[4]);
+    if (!file || !M.FS.analyzePath('/' + file).exists) return loadFragment(example);
+    scriptName = file.replace(/^.*\//, '');
+    const lines = decodeScript('/' + file).split('\n');
+    if (first) lines.splice(first - 1, last - first + 1, ...example.split('\n'));
+    setScript(lines.join('\n'), first ? null : M.FS.readFile('/' + file));
+    start(first ? T.replaced(scriptName, first, last) : '');
+    const code = line => line.replace(/\s*#.*$/, '');
+    const at = lines.map(code).indexOf(code(example.split('\n').find(line => /^func\b/.test(line))));
+    if (at >= 0) selectLine(at + 1);
   }
 
   // ---- inputs ----
   // One quillo-sim input line; `fieldKeys` are the real key events a text field gets if they pass.
   function input(line, fieldKeys) {
+    if (editTimer) compileEdit();  // never a key on a script the editor no longer shows
     const began = performance.now();
     const reply = api('PlaygroundInput', line);
     if (reply.error) {
@@ -245,7 +282,7 @@
         addMessage(inputLine, command.text, '', 'runtime');
         break;
       case 'run': log(`${T.run} ${command.file} ${command.params}`); break;
-      case 'rotate': log(`${T.rotate} ${command.value < 4 ? command.value * 90 + '°' : T.turn} (${command.value})`); break;
+      case 'rotate': log(`${T.rotate} ${command.value < 4 ? command.value * 90 + '°' : T.turn}${T.paren(command.value)}`); break;
       case 'window': {
         const letter = String.fromCharCode(command.value);
         const ime = 'CD'.includes(letter) ? ' → ' + T.ime[(state.sysflags >>> 16) & 1] : '';
@@ -278,7 +315,7 @@
   function showState(s, held) {
     const bits = (value, names) => names.filter(([bit]) => value & (1 << bit)).map(([, name]) => name).join(' ');
     $('state').textContent = [
-      `${T.mode} ${s.mode} (${T.keyTable} ${s.keyTable})`, T.ime[(s.sysflags >>> 16) & 1],
+      `${T.mode} ${s.mode}${T.paren(T.keyTable + ' ' + s.keyTable)}`, T.ime[(s.sysflags >>> 16) & 1],
       `sysflags 0x${(s.sysflags >>> 0).toString(16).toUpperCase().padStart(8, '0')} ` +
         bits(s.sysflags, [[3, 'classify'], [17, 'native-scan'], [18, 'no-entry']]),
       `R_STATE 0x${(s.regs[32] >>> 0).toString(16).toUpperCase()}`, `R_MODS ${hex2(s.regs[35] & 0xFF)}`,
@@ -373,20 +410,37 @@
 
   function wire() {
     const on = (id, name, handler) => $(id).addEventListener(name, handler);
-    on('script', 'input', () => { fileBytes = null; drawGutter(); });
+    on('script', 'input', () => {
+      fileBytes = null;
+      drawGutter();
+      clearTimeout(editTimer);
+      editTimer = setTimeout(compileEdit, EDIT_PAUSE);
+    });
     on('script', 'scroll', () => { $('gutter').scrollTop = $('script').scrollTop; });
     on('sample', 'click', loadSample);
     on('run', 'click', () => start());
-    on('reload', 'click', () => { $('encoding').textContent = writeScript(); input('reload', []); });
-    on('menu-reload', 'click', () => $('reload').click());
-    on('open-script', 'change', event => event.target.files[0] && openScript(event.target.files[0]));
-    on('open-test', 'change', event => event.target.files[0] && openTest(event.target.files[0]));
-    on('save-script', 'click', () => { writeScript(); save(scriptName, M.FS.readFile(DIR + scriptName), 'text/plain'); });
+    on('menu-reload', 'click', compileEdit);
+    // The value goes at once, so that picking the same file again loads it again.
+    const picked = open => event => {
+      const file = event.target.files[0];
+      event.target.value = '';
+      if (file) open(file);
+    };
+    on('open-script', 'change', picked(openScript));
+    on('open-test', 'change', picked(openTest));
+    on('save-script', 'click', () => {
+      const lost = writeScript();
+      if (!lost.length || confirm(T.saveLost(lost))) save(scriptName, M.FS.readFile(DIR + scriptName), 'text/plain');
+    });
     on('save-test', 'click', () => save(scriptName.replace(/\.[^.]*$/, '') + '.test', saved.testfile, 'text/plain'));
     on('save-records', 'click', () => save('records.jsonl', saved.records, 'application/json'));
     on('keyarea', 'keydown', event => realKey(event, false));
     on('keyarea', 'keyup', event => realKey(event, true));
-    on('line', 'keydown', event => { if (event.key === 'Enter' && event.target.value.trim()) input(event.target.value, []); });
+    on('line', 'keydown', event => {
+      if (event.key !== 'Enter' || !event.target.value.trim()) return;
+      input(event.target.value, []);
+      event.target.value = '';
+    });
     for (const radio of document.querySelectorAll('input[name=ime]')) radio.addEventListener('change', () => input(radio.value, []));
     window.addEventListener('hashchange', loadFromAddress);
   }
@@ -396,7 +450,7 @@
     M = module;
     M.ccall('PlaygroundSetLanguage', null, ['string'], [lang]);  // warnings and test reports
     M.FS.mkdir(DIR);
-    const sample = decodeScript('/sample/scriptcommand.txt');
+    const sample = decodeScript(SAMPLE);
     prelude = sample.slice(0, sample.search(/^func\b/m));
     buildKeyboard();
     wire();

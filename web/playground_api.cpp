@@ -155,14 +155,16 @@ EMSCRIPTEN_KEEPALIVE int PlaygroundRunTests(const char* path) {
 // The page's language, "ja" or "en", for the tools' warnings and test reports.
 EMSCRIPTEN_KEEPALIVE void PlaygroundSetLanguage(const char* code) { SetToolLanguage(code); }
 
-// The editor's UTF-8 text as the handheld's code page 932 file; the number of characters that
-// code page lacks (each written as '?'), or -1 when a file cannot be read or written.
-EMSCRIPTEN_KEEPALIVE int PlaygroundEncodeScript(const char* utf8Path, const char* scriptPath) {
+// The editor's UTF-8 text as the handheld's code page 932 file; the answer is every character that
+// code page lacks, in UTF-8, once for each '?' written in its place. When a file fails there is no
+// script file, and the compile says so.
+EMSCRIPTEN_KEEPALIVE const char* PlaygroundEncodeScript(const char* utf8Path, const char* scriptPath) {
     std::string text;
-    if (!ReadWholeFile(utf8Path, &text)) return -1;
-    int unmappable = 0;
-    std::string bytes = Utf16ToCp932(Utf8ToUtf16(text), &unmappable);
-    return WriteWholeFile(scriptPath, bytes) ? unmappable : -1;
+    std::u16string lost;
+    bool written = ReadWholeFile(utf8Path, &text) && WriteWholeFile(scriptPath, Utf16ToCp932(Utf8ToUtf16(text), &lost));
+    if (!written) std::remove(scriptPath);
+    gPlayground.reply = written ? Utf16ToUtf8(lost) : "";
+    return gPlayground.reply.c_str();
 }
 
 // A script file's code page 932 bytes as UTF-8 for the editor; false when a file fails.

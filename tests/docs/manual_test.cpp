@@ -2,7 +2,8 @@
 // own sources and tables: the instruction set, the fixed registers and sysflags bits, the limits, the
 // key codes, every program text the manual quotes (marked class "ui" or "msg") and the update page.
 // Every script example compiles after the sample's definitions, as the playground runs it, and one
-// that quotes a file agrees with that file's code.
+// that quotes a file agrees with that file's code; one that stands for some lines of the file, edited,
+// compiles in their place, as its playground link opens it.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -145,6 +146,15 @@ Lines CompileMessages(const std::string& script) {
     return gMessages;
 }
 
+// A file with its lines `first`-`last` replaced by an example.
+std::string FileWith(const std::string& file, int first, int last, const std::string& example) {
+    std::istringstream in(Utf8OfCodePage932(Source(file)));
+    std::string text;
+    int n = 0;
+    for (std::string line; std::getline(in, line);) text += ++n < first || n > last ? line + "\n" : n == first ? example + "\n" : "";
+    return text;
+}
+
 class Manual : public testing::TestWithParam<const char*> {};
 
 TEST_P(Manual, AgreesWithTheProgram) {
@@ -209,17 +219,19 @@ TEST_P(Manual, AgreesWithTheProgram) {
     std::string prelude;
     for (const std::string& line : Code(sample))
         if (line.rfind("define ", 0) == 0) prelude += line + "\n";
-    const std::regex example(R"re(<pre class="script"(?: data-file="([^"]*)")?(?: data-expect="([^"]*)")?>([\s\S]*?)</pre>)re");
+    const std::regex example(
+        R"re(<pre class="script"(?: data-file="([^"]*)")?(?: data-lines="(\d+)-(\d+)")?(?: data-expect="([^"]*)")?>([\s\S]*?)</pre>)re");
     InitEngine();
     UseNativeCompilerPort(Collect);
     int examples = 0;
     for (auto m = std::sregex_iterator(html.begin(), html.end(), example); m != std::sregex_iterator(); ++m, ++examples) {
-        const std::string file = (*m)[1], expected = (*m)[2], script = Plain((*m)[3]);
+        const std::string file = (*m)[1], expected = (*m)[4], script = Plain((*m)[5]);
         SCOPED_TRACE(script.substr(0, 60));
-        const Lines messages = CompileMessages(prelude + script + "\n");
+        const bool edited = (*m)[2].matched;
+        const Lines messages = CompileMessages(edited ? FileWith(file, std::stoi((*m)[2]), std::stoi((*m)[3]), script) : prelude + script + "\n");
         EXPECT_TRUE(expected.empty() ? messages.empty() : !messages.empty() && messages[0].find(expected) != std::string::npos)
             << "expected: " << expected << "; got: " << testing::PrintToString(messages);
-        const Lines quotedCode = Code(script), fileCode = file.empty() ? quotedCode : Code(Utf8OfCodePage932(Source(file)));
+        const Lines quotedCode = Code(script), fileCode = file.empty() || edited ? quotedCode : Code(Utf8OfCodePage932(Source(file)));
         size_t at = 0;
         for (const std::string& line : fileCode) at += at < quotedCode.size() && line == quotedCode[at];
         EXPECT_EQ(at, quotedCode.size()) << file << " lacks, in this order: " << (at < quotedCode.size() ? quotedCode[at] : "");
