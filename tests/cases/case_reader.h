@@ -1,6 +1,13 @@
-// The one case format of the engine, host and tool cases (tests/README.md): "# comment" lines, "== title"
-// starting a case from a fresh start, and steps "VERB WORDS [=> EXPECTED]". Each layer's runner knows
-// its verbs; this reads the lines and the words.
+// The one case format of the engine, host and tool cases. A case file is lines:
+//   # TEXT                   a comment
+//   == TITLE                 a case; the engine and host runners start it from a fresh engine and host
+//   VERB WORDS               a step; each layer's runner knows its verbs
+//   VERB WORDS => EXPECTED   a step and what it must give, compared as text
+//   MARK TEXT                a line of the block of the step above: "|" a line of a file, "<" a line of
+//                            input, ">" a line of output, ">~" a pattern for one, "2>" a line of error
+//                            output, "!" the exit status
+// Words are separated by blanks; a double-quoted text is one word. The C++ runners (engine, host) read
+// the files with this header; the tools' runner is tests/tools/run_cases.py.
 #pragma once
 #include <gtest/gtest.h>
 

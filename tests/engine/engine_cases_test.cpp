@@ -2,6 +2,8 @@
 // what must come out, read from the files in cases/. cases/interpreter.txt describes the format.
 #include "engine_cases.h"
 
+#include "case_reader.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -53,23 +55,6 @@ int64_t Value(const std::string& word) {
     EXPECT_TRUE(Number(word, &v)) << "no number: " << word;
     return v;
 }
-
-// Words separated by blanks; a double-quoted text is one word, quotes kept, \" and \\ unescaped.
-std::vector<std::string> Words(const std::string& line) {
-    std::vector<std::string> words;
-    for (size_t i = line.find_first_not_of(' '); i < line.size(); i = line.find_first_not_of(' ', i)) {
-        std::string word;
-        for (bool quoted = false; i < line.size() && (quoted || line[i] != ' '); ++i) {
-            quoted ^= line[i] == '"';
-            if (line[i] == '\\' && quoted && i + 1 < line.size()) ++i;
-            word += line[i];
-        }
-        words.push_back(word);
-    }
-    return words;
-}
-
-std::string Unquote(const std::string& word) { return word.size() >= 2 ? word.substr(1, word.size() - 2) : ""; }
 
 // MNEMONIC n, a number or 'c' (one byte), "text" (its bytes), string SLOT "first" "second"
 // (a string block), ( ... )*N (repeated).
@@ -182,10 +167,10 @@ std::string State(const std::string& name) {
 // The outcome, followed by the state named in the trailing name=value words of `expected`.
 std::string Observe(int64_t result, const std::string& expected) {
     std::string out = Outcome(result), names;
-    const std::vector<std::string> words = Words(expected);
+    const std::vector<std::string> words = CaseWords(expected);
     for (size_t i = words.size(); i-- > 1 && words[i].find('=') != std::string::npos && words[i].back() != ']';)
         names = " " + words[i].substr(0, words[i].find('=')) + names;
-    for (const std::string& name : Words(names)) out += " " + name + "=" + State(name);
+    for (const std::string& name : CaseWords(names)) out += " " + name + "=" + State(name);
     return out;
 }
 
@@ -247,18 +232,18 @@ namespace {
 
 Bytes AssembleText(const std::string& text) {
     Bytes out;
-    Assemble(Words(text), 0, &out);
+    Assemble(CaseWords(text), 0, &out);
     return out;
 }
 
-// One line of a case file; an operation with "=> expected" is checked.
-void RunCaseLine(const std::string& line) {
-    const size_t arrow = line.find(" => ");
-    const std::vector<std::string> w = Words(line.substr(0, arrow));
-    const std::string expected = arrow == std::string::npos ? "" : line.substr(arrow + 4);
+// One step of a case file; a step with "=> expected" is checked.
+void RunStep(const CaseStep& step) {
+    const std::string& line = step.line;
+    const std::vector<std::string>& w = step.words;
+    const std::string& expected = step.expected;
     const std::string op = w.empty() ? "" : w[0];
     if (op == "==") return FreshEngine();
-    if (op == "image") return LoadImage(AssembleText(line.substr(5)));
+    if (op == "image") return LoadImage(AssembleText(line.substr(5, line.find(" => ") - 5)));
     if (op == "release") return ReleaseCodeImage();
     if (op == "fn") return void(gEngine.functionTables[Value(w[1])][Value(w[2]) & 0xFF] = uint16_t(Value(w[3])));
     if (op == "format") {
@@ -306,7 +291,7 @@ void RunCaseLine(const std::string& line) {
     gCounting = false;
     gEnginePort = gRecorder;
     EXPECT_EQ(gAllocations, 0) << "allocations";
-    if (arrow != std::string::npos) {
+    if (step.checked) {
         EXPECT_EQ(Observe(result, expected), expected);
     }
 }
@@ -314,15 +299,9 @@ void RunCaseLine(const std::string& line) {
 class EngineCases : public ::testing::TestWithParam<const char*> {};
 
 TEST_P(EngineCases, EveryLineHolds) {
-    std::ifstream file(std::string(QUILLO_ENGINE_CASES) + "/" + GetParam());
-    ASSERT_TRUE(file) << "cannot read " << GetParam();
     const EnginePort previous = gEnginePort;
     FreshEngine();
-    std::string line;
-    for (int number = 1; std::getline(file, line); ++number) {
-        SCOPED_TRACE(testing::Message() << GetParam() << ":" << number);
-        if (!line.empty() && line[0] != '#') RunCaseLine(line);
-    }
+    RunCaseFile(std::string(QUILLO_ENGINE_CASES) + "/" + GetParam(), RunStep);
     ReleaseCodeImage();
     gEnginePort = previous;
 }

@@ -1,25 +1,20 @@
 #!/usr/bin/env python3
-"""Golden cases for quillo-check and quillo-sim, and the README's tour of them.
+"""The tools' cases: quillo-check and quillo-sim run on scripts, and the README's tour of them.
 
 usage: run_cases.py --bin DIR CASEFILE...                  (cases/*.case)
        run_cases.py --bin DIR --wine SESSION CASEFILE...   (the .exe of DIR under Wine, in the prefix of the
                                                             end-to-end tests' session SESSION)
        run_cases.py --bin DIR --readme README.md           (the tour's commands, from the repository root)
-
-A case file is a list of steps, each run in one scratch folder:
-  === file NAME [utf-8|python]   the lines up to the next step are a file: code page 932 unless utf-8;
-                                 with python they are one Python expression giving its text or bytes
-  === copy NAME PATH             a file of the repository (PATH from the repository root)
-  $ TOOL ARGS...                 runs quillo-check or quillo-sim with shell-like words
-  $ tty TOOL ARGS...             the same with stdin and stdout on a terminal (the '<' lines typed, then Ctrl+D)
-  < LINE                         a line of its standard input
-  > LINE    2> LINE              a line it must print on stdout / stderr (all of them, in order)
-  >~ REGEX                       a stdout line that must match REGEX
-  >@ NAME                        stdout must equal the repository file NAME
-{root} in a command or an expected line stands for the repository root.
-  ! N                            its exit status (0 unless given)
-Lines starting with '#' between steps are comments.
 """
+# The case files are in the one case format of tests/cases/case_reader.h. This layer's steps, all run in
+# one scratch folder per case file:
+#   file NAME [utf-8|python]   a file, its lines the "|" lines below: code page 932 unless utf-8; with
+#                              python they are one Python expression giving its text or bytes
+#   copy NAME PATH             a file of the repository (PATH from the repository root)
+#   $ [tty] TOOL ARGS...       runs quillo-check or quillo-sim (tty: stdin and stdout on a terminal) with
+#                              "<" lines as its input; ">", ">~" (a pattern), ">@ FILE" (the repository
+#                              file), "2>" and "!" lines are its output, error output and exit status
+#                              (0 unless given). {root} stands for the repository root.
 import os
 import pty
 import re
@@ -37,24 +32,29 @@ def parse(path):
     steps = []
     for number, line in enumerate(open(path, encoding="utf-8").read().split("\n"), 1):
         step = steps[-1] if steps else None
-        if line.startswith("=== "):
-            words = line.split()
-            steps.append({"kind": words[1], "name": words[2], "args": words[3:], "body": [], "line": number})
-        elif line.startswith("$ "):
-            steps.append({"kind": "run", "words": shlex.split(line[2:]), "stdin": [], "stdout": [], "stderr": [],
+        mark, _, text = line.partition(" ")
+        if not line or line.startswith("#") or mark == "==":
+            continue
+        if mark == "|":
+            step["body"].append(text)
+        elif mark == "<":
+            step["stdin"].append(text)
+        elif mark == ">@":
+            step["stdout_file"] = text
+        elif mark == ">~":
+            step["stdout"].append(("~", text))
+        elif mark == ">":
+            step["stdout"].append(text)
+        elif mark == "2>":
+            step["stderr"].append(text)
+        elif mark == "!":
+            step["status"] = int(text)
+        elif mark == "$":
+            steps.append({"kind": "run", "words": shlex.split(text), "stdin": [], "stdout": [], "stderr": [],
                           "stdout_file": None, "status": 0, "line": number})
-        elif step and step["kind"] != "run":
-            step["body"].append(line)
-        elif step and line.startswith("<"):
-            step["stdin"].append(line[2:])
-        elif step and line.startswith(">@ "):
-            step["stdout_file"] = line[3:]
-        elif step and line.startswith(">"):
-            step["stdout"].append(line[2:] if not line.startswith(">~") else ("~", line[3:]))
-        elif step and line.startswith("2>"):
-            step["stderr"].append(line[3:])
-        elif step and line.startswith("! "):
-            step["status"] = int(line[2:])
+        else:
+            words = line.split()
+            steps.append({"kind": words[0], "name": words[1], "args": words[2:], "body": [], "line": number})
     return steps
 
 
