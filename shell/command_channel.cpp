@@ -33,8 +33,8 @@ void OnRunProgram(uintptr_t address) {
     const char* parameters = file + std::strlen(file) + 1;
     wchar_t wideFile[COMMAND_TEXT_SIZE];
     wchar_t wideParameters[COMMAND_TEXT_SIZE];
-    OemToWide(file, wideFile, COMMAND_TEXT_SIZE);
-    OemToWide(parameters, wideParameters, COMMAND_TEXT_SIZE);
+    ScriptTextToWide(file, wideFile, COMMAND_TEXT_SIZE);
+    ScriptTextToWide(parameters, wideParameters, COMMAND_TEXT_SIZE);
     RunProgram(wideFile, wideParameters);
 }
 
@@ -42,7 +42,7 @@ void OnNotice(uintptr_t address) {
     const char* text = EngineTextsAt(address, NOTICE_TEXTS);
     if (!text) return;
     wchar_t wide[COMMAND_TEXT_SIZE];
-    OemToWide(text, wide, COMMAND_TEXT_SIZE);
+    ScriptTextToWide(text, wide, COMMAND_TEXT_SIZE);
     ShowMessage(wide);
 }
 

@@ -112,7 +112,7 @@ TEST(WindowsLeftAlone, ByTheHandheldsTitlesAndTheDesktopShellsClasses) {
         // "電話 " ends with a blank
         {u"Desktop", true, false}, {u"電話 ", true, false}, {u"プログラム", true, false},
         {u"Progman", false, true}, {u"WorkerW", false, true}, {u"Shell_TrayWnd", false, true},
-        {u"Shell_SecondaryTrayWnd", false, true},
+        {u"Shell_SecondaryTrayWnd", false, true}, {u"__winex11_standalone_tray", false, true},
         {u"電話", false, false}, {u"desktop", false, false}, {u"progman", false, false},  // compared exactly
         {u"Desk", false, false}, {u"Shell_Tray", false, false}, {u"Progman ", false, false}, {u"", false, false},
     };
