@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # scripts/package on stand-in build directories holding the MinGW build's programs: the zip holds exactly
 # the release files (the sample, its test file, the whole tutorial folder and the playground among them);
-# its programs are stripped, quillo.exe at most 150 KiB and without the test build's requests; without the
+# its programs are stripped, quillo.exe at most 150 KiB, with its manifest and without the test build's
+# requests; without the
 # wasm build the playground and the manual's links to it stay out, and it says so; a build without
 # quillo.exe is refused with a message naming it and no zip.
 set -euo pipefail
@@ -29,6 +30,7 @@ $expected"
 for program in quillo quillo-check quillo-sim; do
   x86_64-w64-mingw32-nm "$work/quillo-1.33-win64/$program.exe" 2>&1 | grep -q 'no symbols' || fail "$program.exe keeps its symbols"
 done
+grep -qa 'PerMonitorV2' "$work/quillo-1.33-win64/quillo.exe" || fail "quillo.exe has no manifest"
 size=$(stat -c %s "$work/quillo-1.33-win64/quillo.exe")
 [ "$size" -le 153600 ] || fail "quillo.exe is $size bytes, more than 153,600"
 ! grep -qaP 'Q\x00U\x00I\x00L\x00L\x00O\x00_\x00T\x00E\x00S\x00T' "$work/quillo-1.33-win64/quillo.exe" || fail "quillo.exe is the test build"

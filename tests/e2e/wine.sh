@@ -38,9 +38,6 @@ wine_session_start() {
   # Without a window manager Wine waits about 2 s whenever a window hides unless it manages none itself.
   session_wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f </dev/null >>"$log" 2>&1
   session_wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f </dev/null >>"$log" 2>&1
-  # Windows links its dialog font to a Japanese one for the characters it lacks; here that is IPA Gothic.
-  session_wine reg add 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink' /v Tahoma \
-    /t REG_MULTI_SZ /d 'ipag.ttf,IPAGothic' /f </dev/null >>"$log" 2>&1
   # Keep the server between the case files instead of restarting Wine's services for each.
   wineserver -p </dev/null >>"$log" 2>&1 || true
 }
