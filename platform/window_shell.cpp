@@ -86,8 +86,15 @@ void PlatformInitDialog(HWND, DWORD) {}
 // Desktop: besides the OK button, the Esc key (IDCANCEL) is how a dialog is closed.
 bool PlatformIsDoneCommand(int id) { return id == IDOK || id == IDCANCEL; }
 
-// Desktop: there is no soft input panel whose state would follow the activation.
-void PlatformHandleActivate(HWND, WPARAM, LPARAM, ShellActivateInfo*) {}
+// Desktop: there is no soft input panel whose state would follow the activation. A window that handles its
+// own activation is given no keyboard focus, and one brought forward by another window of the program (the
+// notification icon's) can be left with the focus on itself; so the focus goes to the panel's first control
+// that takes it, as a dialog's would.
+void PlatformHandleActivate(HWND window, WPARAM wParam, LPARAM, ShellActivateInfo*) {
+    HWND panel = GetWindow(window, GW_CHILD);
+    if (LOWORD(wParam) == WA_INACTIVE || !panel) return;
+    if (HWND first = GetNextDlgTabItem(panel, nullptr, FALSE)) SetFocus(first);
+}
 
 // Desktop: no soft input panel takes room from the window.
 void PlatformHandleSettingChange(HWND, WPARAM, LPARAM, ShellActivateInfo*) {}

@@ -216,18 +216,23 @@ bool StopQuillo() {
     return ok;
 }
 
-bool Panel() {
-    return Check(WaitUntil([] { return PanelOf(Main()) && IsWindowVisible(PanelOf(Main())); }), L"the panel shows");
-}
 
-// wine.sh answers NAME.xreq ("map XID" or "shot XID") about `window`'s X window in NAME.xreq-result.
+// wine.sh answers NAME.xreq ("map XID" or "shot XID") about `window`'s X window in NAME.xreq-result, in
+// the case's own directory.
 std::wstring AskX(const std::wstring& name, const wchar_t* what, HWND window) {
-    const std::wstring request = R.dir + name + L".xreq", answer = request + L"-result";
+    const std::wstring request = R.work + L"cases\\" + R.caseName + L"\\" + name + L".xreq";
+    const std::wstring answer = request + L"-result";
     const auto xid = uintptr_t(GetPropW(window, L"__wine_x11_whole_window"));
     DeleteFileW(answer.c_str());
     WriteBytes(request + L".tmp", Utf8(what + (L" " + std::to_wstring(xid))));
     MoveFileExW((request + L".tmp").c_str(), request.c_str(), MOVEFILE_REPLACE_EXISTING);
     return WaitUntil([&] { return !ReadBytes(answer).empty(); }) ? Trim(Decode(ReadBytes(answer))) : L"no answer";
+}
+
+// The panel in the main window, which the X server shows.
+bool Panel() {
+    return Check(WaitUntil([] { return PanelOf(Main()) && IsWindowVisible(PanelOf(Main())); }), L"the panel shows") &&
+           Check(WaitUntil([] { return AskX(L"map", L"map", Main()) == L"IsViewable"; }, 3000), L"on the X screen");
 }
 
 // The main window hidden, stripped of title and style and without panel, gone from the X screen too, and
@@ -527,6 +532,9 @@ const StepTable& Steps() {
                     Panel();
          }},
         {L"size", [](const Args& a) { return Size(a[0]); }},
+        {L"edit", [](const Args& a) {  // the text of the panel's box for trying keys
+             return Expect([] { return WindowText(GetDlgItem(PanelOf(Main()), CtlTestEdit)); }, a[0], L"its text");
+         }},
         {L"title", [](const Args& a) { return Same(WindowText(Main()), a[0], L"the main window's title"); }},
         {L"line", [](const Args& a) { return Expect([&] { return Line(Number(a[0])); }, a[1], L"the line"); }},
         {L"box", [](const Args& a) { return TakeBox(a[0]); }},
