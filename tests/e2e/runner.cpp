@@ -393,9 +393,13 @@ bool Type(const Args& keys) {
 bool Script(const Args& a) {
     const std::wstring target = R.dir + L"scriptcommand.txt";
     if (a[0][0] == L'=') return Check(CopyFileW((R.work + &a[0][1]).c_str(), target.c_str(), FALSE), L"copied");
-    std::wstring text;  // a second word is one more line at the end
-    for (const std::wstring& line : Lines(Decode(ReadBytes(R.scripts + a[0])) + L"\n" + (a.size() > 1 ? a[1] : L"")))
-        text += Trim(line) + L"\r\n";
+    // A second word is one more line at the end; "@repeat N LINE" stands for N copies of LINE.
+    std::wstring text;
+    for (std::wstring line : Lines(Decode(ReadBytes(R.scripts + a[0])) + L"\n" + (a.size() > 1 ? a[1] : L""))) {
+        int copies = 1;
+        if (line.rfind(L"@repeat ", 0) == 0) copies = _wtoi(&line[8]), line = line.substr(line.find(L' ', 8) + 1);
+        while (copies-- > 0) text += Trim(line) + L"\r\n";
+    }
     std::string bytes(text.size() * 2, '\0');  // in the handheld's code page, 932
     bytes.resize(WideCharToMultiByte(932, 0, text.c_str(), int(text.size()), &bytes[0], int(bytes.size()), 0, 0));
     return Check(WriteBytes(target, bytes), L"the script is written");
