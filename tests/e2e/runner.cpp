@@ -216,7 +216,6 @@ bool StopQuillo() {
     return ok;
 }
 
-
 // wine.sh answers NAME.xreq ("map XID" or "shot XID") about `window`'s X window in NAME.xreq-result, in
 // the case's own directory.
 std::wstring AskX(const std::wstring& name, const wchar_t* what, HWND window) {
@@ -405,21 +404,22 @@ bool Script(const Args& a) {
     return Check(WriteBytes(target, bytes), L"the script is written");
 }
 
-// The case's program directory, with the test build as its quillo.exe (or the shipped program).
+// The case's program directory, with the test build as its quillo.exe (or the shipped program) and
+// remap.txt as its script until the case writes another.
 bool Dir(const std::wstring& name, const wchar_t* program = L"quillo-test.exe") {
     R.dir = R.work + L"cases\\" + R.caseName + (name.empty() ? L"" : L"\\" + name) + L"\\";
     SHCreateDirectoryExW(nullptr, R.dir.c_str(), nullptr);
-    return Check(CopyFileW((R.work + program).c_str(), (R.dir + L"quillo.exe").c_str(), FALSE), L"copied");
+    return Check(CopyFileW((R.work + program).c_str(), (R.dir + L"quillo.exe").c_str(), FALSE), L"copied") &&
+           Script({L"remap.txt"});
 }
 
-// The auto-start shortcut: "link absent", "link delete", "link foreign" (a file of its name that is no
-// shell link) or "link run": started through the shell, it starts quillo.exe from the program directory.
+// The auto-start shortcut: "link absent", "link delete" or "link run": started through the shell, it
+// starts quillo.exe from the program directory.
 bool Link(const std::wstring& what) {
     wchar_t folder[MAX_PATH] = {}, program[MAX_PATH] = {};
     SHGetSpecialFolderPathW(nullptr, folder, CSIDL_STARTUP, FALSE);
     const std::wstring path = folder + std::wstring(L"\\quillo.lnk");
     if (what == L"delete") return DeleteFileW(path.c_str()), true;
-    if (what == L"foreign") return WriteBytes(path, "not a shell link");
     if (what == L"absent") return Check(GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES, L"no quillo.lnk");
     ShellExecuteW(nullptr, nullptr, path.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
     if (!Check(WaitUntil([] { return Main() != nullptr; }), L"the shortcut starts quillo")) return false;
