@@ -1,10 +1,13 @@
 #include "platform.h"
 
 #include <shellapi.h>
+#include <windowsx.h>
 
 namespace {
 
-constexpr UINT MSG_ICON_EVENT = WM_APP + 20;  // the icon's mouse events, in lParam
+// The icon's events come in the low word of lParam, keyboard ones too (NIN_KEYSELECT, the menu key), with
+// the point to open a menu at in wParam.
+constexpr UINT MSG_ICON_EVENT = WM_APP + 20;
 
 struct NotifyIcon {
     HWND window;  // hidden: it receives the icon's events and the taskbar's broadcast
@@ -17,14 +20,17 @@ struct NotifyIcon {
 
 NotifyIcon gIcon;
 
+void AddIcon() {
+    Shell_NotifyIconW(NIM_ADD, &gIcon.data);
+    Shell_NotifyIconW(NIM_SETVERSION, &gIcon.data);
+}
+
 // A menu closes on a click elsewhere only while its window is in front (TrackPopupMenu's rule), so the
 // hidden window takes the foreground, and the posted message lets the menu end at once when it is done.
-void RunMenu() {
-    POINT at = {};
-    GetCursorPos(&at);
+void RunMenu(int x, int y) {
     SetForegroundWindow(gIcon.window);
-    const UINT id = TrackPopupMenu(gIcon.menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, at.x, at.y, 0,
-                                   gIcon.window, nullptr);
+    const UINT id = TrackPopupMenu(gIcon.menu, TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, x, y, 0, gIcon.window,
+                                   nullptr);
     PostMessageW(gIcon.window, WM_NULL, 0, 0);
     if (id == gIcon.showPanelId) PlatformBringForward(gIcon.mainWindow);
     else if (id) PostMessageW(gIcon.mainWindow, WM_COMMAND, id, 0);
@@ -32,12 +38,13 @@ void RunMenu() {
 
 LRESULT CALLBACK NotifyIconWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     if (gIcon.taskbarCreated && message == gIcon.taskbarCreated) {
-        Shell_NotifyIconW(NIM_ADD, &gIcon.data);
+        AddIcon();
         return 0;
     }
     if (message != MSG_ICON_EVENT) return DefWindowProcW(window, message, wParam, lParam);
-    if (lParam == WM_LBUTTONUP) PlatformBringForward(gIcon.mainWindow);
-    else if (lParam == WM_RBUTTONUP) RunMenu();
+    const UINT event = LOWORD(lParam);
+    if (event == NIN_SELECT || event == NIN_KEYSELECT) PlatformBringForward(gIcon.mainWindow);
+    else if (event == WM_CONTEXTMENU) RunMenu(GET_X_LPARAM(wParam), GET_Y_LPARAM(wParam));
     return 0;
 }
 
@@ -66,8 +73,9 @@ void PlatformAddNotifyIcon(HWND mainWindow, HICON icon, const wchar_t* tip, HMEN
     gIcon.data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     gIcon.data.uCallbackMessage = MSG_ICON_EVENT;
     gIcon.data.hIcon = icon;
+    gIcon.data.uVersion = NOTIFYICON_VERSION_4;
     lstrcpynW(gIcon.data.szTip, tip, ARRAYSIZE(gIcon.data.szTip));
-    if (gIcon.window) Shell_NotifyIconW(NIM_ADD, &gIcon.data);
+    if (gIcon.window) AddIcon();
 }
 
 void PlatformRemoveNotifyIcon() {
