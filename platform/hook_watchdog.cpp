@@ -2,7 +2,6 @@
 #include "hook_watchdog.h"
 
 #include "platform.h"
-#include "test_switch.h"
 
 namespace {
 
@@ -12,14 +11,6 @@ constexpr UINT CHECK_INTERVAL_MS = 5000;
 constexpr LONG SILENCE_MS = 1000;
 constexpr UINT_PTR CHECK_TIMER = 1;
 constexpr UINT WATCHDOG_MSG_PROBE_DONE = WM_APP + 1;  // wParam: 1 when the suspect hook was found dead
-// Test requests, answered only under the test switch (test_switch.h). Removes the hook behind the
-// program's back, as the system does:
-constexpr UINT TEST_MSG_LOSE_HOOK = WM_APP + 2;
-// Probes begun, suspects found dead and alive, in bits 16-23, 8-15 and 0-7 of the result:
-constexpr UINT TEST_MSG_PROBE_COUNTS = WM_APP + 3;
-// The timer's check, now:
-constexpr UINT TEST_MSG_CHECK_NOW = WM_APP + 4;
-const wchar_t WATCHDOG_CLASS[] = L"QuilloHookWatchdog";
 constexpr int KEY_COUNT = 256;
 
 struct Watchdog {
@@ -35,8 +26,7 @@ struct Watchdog {
     bool suspectCalled;     // the suspect hook was called for that same event
     bool held[KEY_COUNT];   // keys the engine injected down whose release the hook has not seen
     bool heldAtProbe[KEY_COUNT];  // of those, the ones held when the probe began
-    bool testSwitch;
-    int probes, suspectsAlive, suspectsDead;  // reported to the test switch
+    HookWatchdogCounts counts;
 };
 
 Watchdog gWatch;
@@ -104,7 +94,7 @@ void StartProbe() {
     gWatch.suspect = *gWatch.hook;
     *gWatch.hook = front;
     for (int vk = 0; vk < KEY_COUNT; ++vk) gWatch.heldAtProbe[vk] = gWatch.held[vk];
-    ++gWatch.probes;
+    ++gWatch.counts.probes;
 }
 
 void CheckHook() {
@@ -126,29 +116,13 @@ void FinishProbe(bool suspectDead) {
     UnhookWindowsHookEx(gWatch.suspect);  // fails when the system has removed it already
     gWatch.suspect = nullptr;
     if (suspectDead) ReleaseHeldKeys();
-    ++(suspectDead ? gWatch.suspectsDead : gWatch.suspectsAlive);
-}
-
-LRESULT LoseHookForTest() {
-    if (!gWatch.testSwitch || !*gWatch.hook) return 0;
-    UnhookWindowsHookEx(*gWatch.hook);
-    return 1;
-}
-
-LRESULT ProbeCountsForTest() {
-    if (!gWatch.testSwitch) return 0;
-    return (gWatch.probes & 0xFF) << 16 | (gWatch.suspectsDead & 0xFF) << 8 | (gWatch.suspectsAlive & 0xFF);
+    ++(suspectDead ? gWatch.counts.dead : gWatch.counts.alive);
 }
 
 LRESULT CALLBACK WatchdogWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_TIMER: CheckHook(); return 0;
     case WATCHDOG_MSG_PROBE_DONE: FinishProbe(wParam != 0); return 0;
-    case TEST_MSG_LOSE_HOOK: return LoseHookForTest();
-    case TEST_MSG_PROBE_COUNTS: return ProbeCountsForTest();
-    case TEST_MSG_CHECK_NOW:
-        if (gWatch.testSwitch) CheckHook();
-        return 0;
     default: return DefWindowProcW(window, message, wParam, lParam);
     }
 }
@@ -171,7 +145,6 @@ bool InstallWatchedHook(HHOOK* hook, HOOKPROC proc, HINSTANCE instance) {
     gWatch.proc = proc;
     gWatch.instance = instance;
     gWatch.lastCall = GetTickCount();
-    gWatch.testSwitch = TestSwitchIs(TEST_ANSWER_REQUESTS);
     *hook = SetWindowsHookExW(WH_KEYBOARD_LL, WatchedHookProc, instance, 0);
     if (!*hook) return false;
     gWatch.window = CreateWatchdogWindow(instance);
@@ -186,3 +159,7 @@ void StopHookWatchdog() {
     if (gWatch.window) DestroyWindow(gWatch.window);
     gWatch.window = nullptr;
 }
+
+void CheckHookNow() { CheckHook(); }
+
+HookWatchdogCounts WatchdogCounts() { return gWatch.counts; }

@@ -13,9 +13,19 @@
 #pragma once
 #include <windows.h>
 
+// The class of the watchdog's message-only window, which exists while the hook is watched.
+#define WATCHDOG_CLASS L"QuilloHookWatchdog"
+
 // Installs `proc` as the low-level keyboard hook for all threads into *hook and starts watching it;
 // false (*hook none) when the platform refuses the hook. `proc` gets each key event once. The watchdog
 // also puts its replacements into *hook; once the program sets *hook to none, nothing is dispatched.
 bool InstallWatchedHook(HHOOK* hook, HOOKPROC proc, HINSTANCE instance);
 // Stops the timer and removes a suspect hook still held; the program removes *hook itself.
 void StopHookWatchdog();
+// Runs the timer's check at once.
+void CheckHookNow();
+// Probes begun so far, and the suspect hooks they found dead and alive.
+struct HookWatchdogCounts {
+    int probes, dead, alive;
+};
+HookWatchdogCounts WatchdogCounts();

@@ -24,6 +24,11 @@ constexpr DWORD DIALOG_INPUT_PANEL_DOWN = 0x8;  // SHIDIF_SIPDOWN: lower the sof
 HMENU PlatformCreateMenuBar(HWND parent, HINSTANCE instance, int menuId);
 // Handheld: DestroyWindow on the menu-bar window.
 void PlatformDestroyMenuBar(HWND parent, HMENU menuBar);
+// Handheld: the title is removed and the style set to 0, then SetWindowPos(SWP_FRAMECHANGED |
+// SWP_HIDEWINDOW) and ShowWindow(SW_HIDE) take the window off the screen.
+void PlatformStripAndHideWindow(HWND window);
+// Handheld: one screen whose density never changes, so WM_DPICHANGED never comes.
+void PlatformHandleDpiChange(HWND window, HWND panel, const RECT* suggested);
 // Handheld: the main window is cut 26 pixels short of the screen's bottom for the menu bar when it is
 // made, and the panel fills it.
 void PlatformFitMainWindow(HWND window, HWND panel);
@@ -43,6 +48,21 @@ HCURSOR PlatformWindowCursor();
 // Handheld: ShowWindow(SW_MINIMIZE) sends the window back and the shell activates the next application,
 // so the window loses the activation.
 void PlatformMinimizeWindow(HWND window);
+
+// Handheld: no notification-area icon; the user brings the program forward from the device's program list.
+// Desktop: a click on the icon, or `showPanelId` chosen from its right-click menu `menu`, brings `mainWindow`
+// forward; the menu's other items are posted to it as WM_COMMAND. The icon owns `icon` and `menu`.
+void PlatformAddNotifyIcon(HWND mainWindow, HICON icon, const wchar_t* tip, HMENU menu, UINT showPanelId);
+void PlatformRemoveNotifyIcon();
+// The icon's hidden window, which a restarted taskbar's "TaskbarCreated" broadcast reaches, and its id.
+#define NOTIFY_ICON_CLASS L"QuilloNotifyIcon"
+constexpr UINT NOTIFY_ICON_ID = 1;
+
+// --- texts and resources ---
+// Handheld: every resource is Japanese, and FindResourceW finds it.
+HRSRC PlatformFindResource(HINSTANCE instance, const wchar_t* type, int id);
+// Handheld: script texts are converted with CP_OEMCP; the handheld's OEM and ANSI code pages are both 932.
+UINT PlatformScriptCodePage();
 
 // --- the window actions ---
 // Handheld: SetForegroundWindow with the handle's lowest bit set, which also brings owned windows forward.

@@ -5,5 +5,6 @@
 constexpr int CLASS_NAME_SIZE = 64;
 
 // True for the classes of the shell's desktop ("Progman", "WorkerW") and taskbar ("Shell_TrayWnd",
-// "Shell_SecondaryTrayWnd") windows: visible and titled, but no application the user switches to or closes.
+// "Shell_SecondaryTrayWnd", and Wine's notification area) windows: visible and titled, but no application
+// the user switches to or closes.
 bool IsDesktopShellClass(const char16_t* className);

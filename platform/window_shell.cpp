@@ -29,10 +29,12 @@ bool CanTakeActivation(HWND candidate, HWND leaving) {
 
 }  // namespace
 
-// Desktop: the menu becomes the main window's ordinary menu (LoadMenu + SetMenu) inside its frame.
-// The menu handle stands for the menu bar: none means there is no menu.
+// Desktop: the menu, in the user's language, becomes the main window's ordinary menu (SetMenu) inside its
+// frame. The menu handle stands for the menu bar: none means there is no menu.
 HMENU PlatformCreateMenuBar(HWND parent, HINSTANCE instance, int menuId) {
-    HMENU menu = LoadMenuW(instance, MAKEINTRESOURCEW(menuId));
+    HRSRC resource = PlatformFindResource(instance, RT_MENU, menuId);
+    HGLOBAL loaded = resource ? LoadResource(instance, resource) : nullptr;
+    HMENU menu = loaded ? LoadMenuIndirectW(static_cast<const MENUTEMPLATEW*>(LockResource(loaded))) : nullptr;
     if (!menu) return nullptr;
     if (!SetMenu(parent, menu)) {
         DestroyMenu(menu);
@@ -46,6 +48,24 @@ void PlatformDestroyMenuBar(HWND parent, HMENU menuBar) {
     if (!menuBar) return;
     if (GetMenu(parent) == menuBar) SetMenu(parent, nullptr);
     DestroyMenu(menuBar);
+}
+
+// Desktop: a window whose style no longer holds WS_VISIBLE counts as hidden already, and hiding it then
+// leaves its picture on the screen, taking clicks (Wine keeps its X window mapped). So the window is hidden
+// first, while it is still visible, and stripped afterwards.
+void PlatformStripAndHideWindow(HWND window) {
+    ShowWindow(window, SW_HIDE);
+    SetWindowTextW(window, nullptr);
+    SetWindowLongW(window, GWL_STYLE, 0);
+    SetWindowPos(window, nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_FRAMECHANGED);
+}
+
+// Desktop: moved to a screen of another density, the window takes the size Windows suggests, and the
+// panel, which Windows scales itself, is fitted into it again.
+void PlatformHandleDpiChange(HWND window, HWND panel, const RECT* suggested) {
+    SetWindowPos(window, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                 suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+    PlatformFitMainWindow(window, panel);
 }
 
 // Desktop: the menu lies inside the window's frame and the screen is no handheld's, so the window's
@@ -66,8 +86,15 @@ void PlatformInitDialog(HWND, DWORD) {}
 // Desktop: besides the OK button, the Esc key (IDCANCEL) is how a dialog is closed.
 bool PlatformIsDoneCommand(int id) { return id == IDOK || id == IDCANCEL; }
 
-// Desktop: there is no soft input panel whose state would follow the activation.
-void PlatformHandleActivate(HWND, WPARAM, LPARAM, ShellActivateInfo*) {}
+// Desktop: there is no soft input panel whose state would follow the activation. A window that handles its
+// own activation is given no keyboard focus, and one brought forward by another window of the program (the
+// notification icon's) can be left with the focus on itself; so the focus goes to the panel's first control
+// that takes it, as a dialog's would.
+void PlatformHandleActivate(HWND window, WPARAM wParam, LPARAM, ShellActivateInfo*) {
+    HWND panel = GetWindow(window, GW_CHILD);
+    if (LOWORD(wParam) == WA_INACTIVE || !panel) return;
+    if (HWND first = GetNextDlgTabItem(panel, nullptr, FALSE)) SetFocus(first);
+}
 
 // Desktop: no soft input panel takes room from the window.
 void PlatformHandleSettingChange(HWND, WPARAM, LPARAM, ShellActivateInfo*) {}
@@ -85,8 +112,10 @@ void PlatformShowMessage(const wchar_t* text, const wchar_t* caption) {
 HCURSOR PlatformWindowCursor() { return LoadCursorW(nullptr, IDC_ARROW); }
 
 // Desktop: Windows activates the next window itself, but Wine without a window manager lets a minimized
-// window keep the activation; then the topmost other application window is activated here.
+// window keep the activation; then the topmost other application window is activated here. A hidden
+// window stays hidden: minimizing would show it (the notification icon's menu offers this command too).
 void PlatformMinimizeWindow(HWND window) {
+    if (!IsWindowVisible(window)) return;
     ShowWindow(window, SW_MINIMIZE);
     if (GetForegroundWindow() != window) return;
     for (HWND w = GetWindow(window, GW_HWNDFIRST); w; w = GetWindow(w, GW_HWNDNEXT)) {

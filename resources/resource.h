@@ -17,6 +17,12 @@
 #define MenuHide 40007
 #define MenuManual 40010
 #define MenuReload 40024
+#define MenuShowPanel 40030  // the notification-area icon's own item (PC only)
+
+// Strings: the notification icon's item and the fixed messages.
+#define TextShowPanel 300
+#define TextHookFailed 301
+#define TextPathTooLong 302
 
 // The update page that the about box's web button opens, beside the program: the release notes in the
 // manual. The about box's address text names the same page.

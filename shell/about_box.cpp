@@ -1,6 +1,6 @@
 #include "about_box.h"
 
-#include "dialog_template.h"
+#include "ui_resources.h"
 #include "file_address.h"
 #include "host_state.h"
 #include "program_files.h"

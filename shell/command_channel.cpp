@@ -22,14 +22,14 @@ void OnOk(HWND window) {
 void OnRunProgram(const HostCommand& command) {
     wchar_t file[COMMAND_TEXT_SIZE];
     wchar_t parameters[COMMAND_TEXT_SIZE];
-    OemToWide(command.text, file, COMMAND_TEXT_SIZE);
-    OemToWide(command.parameters, parameters, COMMAND_TEXT_SIZE);
+    ScriptTextToWide(command.text, file, COMMAND_TEXT_SIZE);
+    ScriptTextToWide(command.parameters, parameters, COMMAND_TEXT_SIZE);
     RunProgram(file, parameters);
 }
 
 void OnNotice(const HostCommand& command) {
     wchar_t text[COMMAND_TEXT_SIZE];
-    OemToWide(command.text, text, COMMAND_TEXT_SIZE);
+    ScriptTextToWide(command.text, text, COMMAND_TEXT_SIZE);
     ShowMessage(text);
 }
 

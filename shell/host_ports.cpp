@@ -18,7 +18,7 @@ void PostCommand(void* window, uint16_t id, uintptr_t value) {
 void ShowCompileMessage(const char16_t* text) { ShowMessage(Wide(text)); }
 
 int ConvertScriptText(const char* text, char16_t* out, int outCount) {
-    return OemToWide(text, Wide(out), outCount);
+    return ScriptTextToWide(text, Wide(out), outCount);
 }
 
 }  // namespace

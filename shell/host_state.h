@@ -23,13 +23,10 @@ struct HostState {
 
 extern HostState gHost;
 
-// Fixed texts.
+// Fixed texts, the same in every language; the others are resources (quillo.rc).
 #define QUILLO_WINDOW_CLASS L"Quillo"
 #define QUILLO_WINDOW_TITLE L"quillo v1.33 for PC"
 #define QUILLO_CAPTION L"quillo"
 #define QUILLO_SCRIPT_NAME L"scriptcommand.txt"
 #define QUILLO_MANUAL_NAME L"index.html"
 #define QUILLO_EXE_NAME L"quillo.exe"
-#define QUILLO_HOOK_FAILED L"すでに SetWindowsHookEx が使われていると思われるので起動できませんでした。"
-// Shown instead of opening a cut path; %s is the file that cannot be named.
-#define QUILLO_PATH_TOO_LONG L"プログラムのフォルダのパスが長すぎるため %s を開けません。"

@@ -4,6 +4,7 @@
 #include "main_window.h"
 #include "panel.h"
 #include "resource.h"
+#include "tray_menu.h"
 
 namespace {
 
@@ -37,6 +38,7 @@ bool InitInstance(HINSTANCE instance, int showCommand) {
     HWND window = CreateMainWindow(instance);
     if (!window) return false;
     gHost.mainWindow = window;
+    AddTrayIcon();
     if (gHost.uiFlags & UI_START_HIDDEN) {
         ShowWindow(window, SW_MINIMIZE);
         HideMainWindow();

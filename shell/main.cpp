@@ -9,17 +9,27 @@
 #include "keyboard_hook.h"
 #include "messages.h"
 #include "panel.h"
+#include "resource.h"
 #include "script_file.h"
-#include "test_switch.h"
 #include "wide_text.h"
+
+#ifdef QUILLO_TEST_BUILD
+#include "test_requests.h"
+#else
+// The shipped program has no test requests and never refuses its own hook.
+namespace {
+bool HookRefusedForTest() { return false; }
+void AnswerTestRequests(HWND) {}
+}  // namespace
+#endif
 
 namespace {
 
 // Without the hook the program is useless: say so and end.
 void InstallHookOrQuit() {
     // Desktop Windows may drop a slow hook; the watchdog puts it back (hook_watchdog.h).
-    if (!TestSwitchIs(TEST_HOOK_REFUSED) && InstallWatchedHook(&gHost.hook, KeyboardHookProc, gHost.instance)) return;
-    ShowMessage(QUILLO_HOOK_FAILED);
+    if (!HookRefusedForTest() && InstallWatchedHook(&gHost.hook, KeyboardHookProc, gHost.instance)) return;
+    ShowResourceMessage(TextHookFailed);
     DestroyWindow(gHost.mainWindow);
 }
 
@@ -44,6 +54,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int showCo
     gHost.uiFlags |= CommandLineFlags(Utf16(commandLine));
     int exitCode = 0;
     if (InitInstance(instance, showCommand)) {
+        AnswerTestRequests(gHost.mainWindow);
         CompileStartupScript();
         gHost.uiFlags |= UI_STARTED;
         if (!(gHost.uiFlags & UI_START_HIDDEN)) ShowPanel(showCommand);

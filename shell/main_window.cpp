@@ -4,7 +4,6 @@
 #include "host_state.h"
 #include "keyboard_hook.h"
 #include "panel.h"
-#include "test_requests.h"
 
 namespace {
 
@@ -22,6 +21,7 @@ LRESULT OnDestroy(HWND window) {
     PlatformDestroyMenuBar(window, gHost.menuBar);
     gHost.menuBar = nullptr;
     HidePanel();
+    PlatformRemoveNotifyIcon();
     PostQuitMessage(0);
     return 0;
 }
@@ -67,8 +67,10 @@ LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     case WM_COMMAND: return OnCommand(window, wParam, lParam);
     case WM_TIMER: return 0;
     case WM_HIBERNATE_NOTICE: return 0;
-    default:
-        if (IsTestRequest(message)) return AnswerTestRequest(message, wParam);
-        return DefWindowProcW(window, message, wParam, lParam);
+    case WM_DPICHANGED:
+        PlatformHandleDpiChange(window, (gHost.uiFlags & UI_PANEL_SHOWN) ? gHost.panel : nullptr,
+                                reinterpret_cast<const RECT*>(lParam));
+        return 0;
+    default: return DefWindowProcW(window, message, wParam, lParam);
     }
 }

@@ -1,15 +1,14 @@
 #include "panel.h"
 
 #include "autostart.h"
-#include "dialog_template.h"
 #include "host_core.h"
+#include "ui_resources.h"
 #include "host_state.h"
 #include "resource.h"
 #include "text_convert.h"
 
 namespace {
 
-constexpr UINT STRIP_AND_HIDE = SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_FRAMECHANGED | SWP_HIDEWINDOW;
 constexpr UINT RESTORE_AND_SHOW = SWP_NOSIZE | SWP_NOMOVE | SWP_NOZORDER | SWP_FRAMECHANGED | SWP_SHOWWINDOW;
 
 HWND CreatePanelDialog() {
@@ -35,13 +34,7 @@ INT_PTR OnPanelCommand(HWND dialog, WORD id) {
 
 HMENU CreateMenuBar(HWND window) { return PlatformCreateMenuBar(window, gHost.instance, MenuMain); }
 
-void HideMainWindow() {
-    HWND window = gHost.mainWindow;
-    SetWindowTextW(window, nullptr);
-    SetWindowLongW(window, GWL_STYLE, 0);
-    SetWindowPos(window, nullptr, 0, 0, 0, 0, STRIP_AND_HIDE);
-    ShowWindow(window, SW_HIDE);
-}
+void HideMainWindow() { PlatformStripAndHideWindow(gHost.mainWindow); }
 
 // The flag is set first: showing a minimized main window activates it once more, and that activation
 // must find the panel on its way, or it would make a second one that nothing ever destroys.
@@ -59,17 +52,19 @@ void ShowPanel(int showCommand) {
     ShowWindow(gHost.panel, showCommand);
 }
 
+// The flag is cleared first: hiding the active main window hands the activation on, and the deactivation
+// that brings must find the panel gone.
 void HidePanel() {
     if (!(gHost.uiFlags & UI_PANEL_SHOWN)) return;
+    gHost.uiFlags &= ~UI_PANEL_SHOWN;
     HideMainWindow();
     DestroyWindow(gHost.panel);
-    gHost.uiFlags &= ~UI_PANEL_SHOWN;
 }
 
 void PushStatusLine(int n) {
     if (!(gHost.uiFlags & UI_PANEL_SHOWN) || !gHostCore.statusText[n]) return;
     wchar_t text[STATUS_LINE_TEXT_SIZE];
-    OemToWide(gHostCore.statusText[n], text, STATUS_LINE_TEXT_SIZE);
+    ScriptTextToWide(gHostCore.statusText[n], text, STATUS_LINE_TEXT_SIZE);
     SetDlgItemTextW(gHost.panel, CtlStatusFirst + n, text);
 }
 

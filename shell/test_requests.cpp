@@ -1,20 +1,18 @@
 #include "test_requests.h"
 
 #include "engine.h"
+#include "hook_watchdog.h"
 #include "host_state.h"
 #include "program_files.h"
-#include "test_switch.h"
+#include "tray_menu.h"
 
 namespace {
 
-// wParam 0: the notice buffer's address; 1-6: status slot wParam - 1's.
-constexpr UINT TEST_MSG_ENGINE_ADDRESS = WM_APP + 10;
-// Writes the menu bar as the live window has it into MENU_FILE beside the program, one entry a line:
-// "id text", a separator as "-", a pop-up's entries indented by two blanks below its own line.
-constexpr UINT TEST_MSG_WRITE_MENU = WM_APP + 11;
-const wchar_t MENU_FILE[] = L"menu.txt";
 constexpr int MENU_TEXT_SIZE = 64;
 constexpr int MENU_LINE_SIZE = 96;
+constexpr DWORD SWITCH_SIZE = 16;
+
+WNDPROC gMainWndProc;
 
 void WriteMenu(HANDLE file, HMENU menu, const wchar_t* indent) {
     for (int i = 0; i < GetMenuItemCount(menu); ++i) {
@@ -36,23 +34,46 @@ void WriteMenu(HANDLE file, HMENU menu, const wchar_t* indent) {
     }
 }
 
-LRESULT WriteMenuFile() {
+LRESULT WriteMenuFile(bool trayMenu) {
     wchar_t path[PROGRAM_PATH_SIZE];
-    if (!BuildProgramPath(path, MENU_FILE)) return 0;
+    if (!BuildProgramPath(path, TEST_MENU_FILE)) return 0;
     HANDLE file = CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE) return 0;
-    WriteMenu(file, GetMenu(gHost.mainWindow), L"");
+    HMENU menu = trayMenu ? CreateTrayMenu() : GetMenu(gHost.mainWindow);
+    WriteMenu(file, menu, L"");
+    if (trayMenu) DestroyMenu(menu);
     CloseHandle(file);
     return 1;
 }
 
+LRESULT EngineAddress(WPARAM which) {
+    if (which == 0) return reinterpret_cast<LRESULT>(gNoticeBuffer);
+    return which <= STATUS_LINE_COUNT ? reinterpret_cast<LRESULT>(&gStatusSlots[which - 1]) : 0;
+}
+
+LRESULT CALLBACK TestRequestProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case TEST_MSG_LOSE_HOOK: return gHost.hook && UnhookWindowsHookEx(gHost.hook);
+    case TEST_MSG_PROBE_COUNTS: {
+        const HookWatchdogCounts n = WatchdogCounts();
+        return (n.probes & 0xFF) << 16 | (n.dead & 0xFF) << 8 | (n.alive & 0xFF);
+    }
+    case TEST_MSG_CHECK_NOW: return CheckHookNow(), 0;
+    case TEST_MSG_ENGINE_ADDRESS: return EngineAddress(wParam);
+    case TEST_MSG_WRITE_MENU: return WriteMenuFile(wParam == 1);
+    default: return CallWindowProcW(gMainWndProc, window, message, wParam, lParam);
+    }
+}
+
 }  // namespace
 
-bool IsTestRequest(UINT message) { return message == TEST_MSG_ENGINE_ADDRESS || message == TEST_MSG_WRITE_MENU; }
+bool HookRefusedForTest() {
+    wchar_t value[SWITCH_SIZE] = {};
+    GetEnvironmentVariableW(TEST_SWITCH_VARIABLE, value, SWITCH_SIZE);
+    return lstrcmpW(value, TEST_HOOK_REFUSED) == 0;
+}
 
-LRESULT AnswerTestRequest(UINT message, WPARAM wParam) {
-    if (!TestSwitchIs(TEST_ANSWER_REQUESTS)) return 0;
-    if (message == TEST_MSG_WRITE_MENU) return WriteMenuFile();
-    if (wParam == 0) return reinterpret_cast<LRESULT>(gNoticeBuffer);
-    return wParam <= STATUS_LINE_COUNT ? reinterpret_cast<LRESULT>(&gStatusSlots[wParam - 1]) : 0;
+void AnswerTestRequests(HWND mainWindow) {
+    gMainWndProc = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrW(mainWindow, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(TestRequestProc)));
 }

@@ -1,6 +1,7 @@
 // The manual must never drift from the program. Both languages are checked against the program's
 // own sources and tables: the instruction set, the fixed registers and sysflags bits, the limits, the
-// key codes, every program text the manual quotes (marked class "ui" or "msg") and the update page.
+// key codes, every program text the manual quotes (marked class "ui" or "msg"; each manual quotes all of
+// the program's texts in its own language) and the update page.
 // Every script example compiles after the sample's definitions, as the playground runs it, and one
 // that quotes a file agrees with that file's code; one that stands for some lines of the file, edited,
 // compiles in their place, as its playground link opens it.
@@ -178,8 +179,14 @@ TEST_P(Manual, AgreesWithTheProgram) {
     const KeyName* keyNames = StandardKeyNames(&keyCount);
     for (size_t i = 0; i < keyCount; ++i)
         (std::string(keyNames[i].name).rfind("VK_", 0) == 0 ? toolKeys : toolShortKeys).insert(keyNames[i].name + Hex(" 0x%02lX", keyNames[i].vk));
-    Texts program = Find(std::regex_replace(Source("resources/quillo.rc"), std::regex(R"re(\\n)re"), ""),
-                         R"re((?:MENUITEM|POPUP|CONTROL) "([^"]+)")re");
+    // quillo.rc's texts by the LANGUAGE statement above them; the neutral ones and the sources' belong to both.
+    const bool english = std::string(GetParam()).find(".en.") != std::string::npos;
+    const std::string rc = std::regex_replace(Source("resources/quillo.rc"), std::regex(R"re(\\n)re"), "");
+    Texts program, otherLanguage;
+    for (const std::string& section : Find(rc, R"re(LANGUAGE (LANG_\w+[^]*?)(?=LANGUAGE |$))re"))
+        for (const std::string& text : Find(section, R"re((?:MENUITEM|POPUP|CONTROL|Text\w+) "([^"]+)")re"))
+            (section.rfind(english ? "LANG_JAPANESE" : "LANG_ENGLISH", 0) == 0 ? otherLanguage : program).insert(text);
+    for (const std::string& text : program) otherLanguage.erase(text);
     for (const Texts& more : {Find(Source("shell/host_state.h"), R"re(#define QUILLO_(?!\w*_(?:NAME|CLASS) )\w+ L"([^"]*)")re"),
                               Find(Source("compiler/compile_messages.h"), R"re(X\(CM_\w+, u"([^"]*)")re"),
                               Find(Source("engine/interpreter.cpp"), R"re(ERROR_\w+ = "([^"]*)")re")})
@@ -187,7 +194,7 @@ TEST_P(Manual, AgreesWithTheProgram) {
     const std::string updatePage = R"re(UPDATE_PAGE_FILE L"(index\.html)"\s+#define UPDATE_PAGE_FRAGMENT L"#([\w-]+)")re";
     // The script tools' own texts in both languages; the manual explains every warning in its language.
     Texts tools, warnings;
-    const ToolLanguage language = std::string(GetParam()).find(".en.") == std::string::npos ? LANG_JA : LANG_EN;
+    const ToolLanguage language = english ? LANG_EN : LANG_JA;
     for (int id = 0; id < TOOL_MESSAGE_COUNT; ++id) {
         for (ToolLanguage l : {LANG_JA, LANG_EN}) tools.insert(ToolText(ToolMessage(id), l));
         if (id >= W_NUMBER_FORM && id <= W_MODS_LEFT) warnings.insert(ToolText(ToolMessage(id), language));
@@ -199,8 +206,8 @@ TEST_P(Manual, AgreesWithTheProgram) {
         {"fixed registers", Rows(html, "registers", 2), Find(Source("engine/opcodes.h"), R"re(X\((\d+), (R_\w+)\))re", "r$1 $2"), true},
         {"sysflags bits", Rows(html, "sysflags-bits", 2), sysflags, true},
         {"limits", Rows(html, "limits-table", 2), limits, true},
-        {"program texts", Unmatched(quoted, tools), program, true},
-        {"tool texts", quoted, [&] { Texts all = program; all.insert(tools.begin(), tools.end()); return all; }(), false},
+        {"program texts in the manual's language", Unmatched(Unmatched(quoted, tools), otherLanguage), program, true},
+        {"tool texts", quoted, [&] { Texts all = tools; for (const Texts* t : {&program, &otherLanguage}) all.insert(t->begin(), t->end()); return all; }(), false},
         {"every warning is explained", Rows(html, "tool-warnings-table", 1), warnings, true},
         {"key codes are Windows'", Rows(html, "key-codes", 2), windowsKeys, false},
         {"the tools know every Windows key name", toolKeys, windowsKeys, true},

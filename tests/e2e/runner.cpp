@@ -1,12 +1,11 @@
 // Runs the Wine test cases against quillo.exe. The cases are data (cases/*.cases): each is a list of steps,
 // one a line: a verb of the table in Steps() and its words ("type A X", "text bx", "box 通知 5"). Words
-// with blanks are quoted ("\n" is a line feed); "$dir" stands for the case's program directory, "{name}"
-// for a counter set by "add", and "repeat N" ... "end" repeats lines ("Nx": N times SCALE). The first
-// failed step ends its case.
+// with blanks are quoted ("\n" is a line feed); "$dir" stands for the case's program directory, and
+// "repeat N" ... "end" repeats lines ("Nx": N times SCALE). The first failed step ends its case.
+// Each case runs the test build (quillo-test.exe, which answers test_requests.h) as quillo.exe from
+// WORK-DIR\cases\NAME, unless it asks for the shipped one.
 // Usage: quillo-wine-runner CASE-FILE SCRIPTS-DIR WORK-DIR [SCALE [CASE]]
-//          (WORK-DIR holds quillo.exe and sample.txt; each case runs quillo.exe from WORK-DIR\cases\NAME)
 //        quillo-wine-runner record FILE PAGE   (the test's .html program: appends PAGE to FILE)
-//        quillo-wine-runner hook               (a low-level keyboard hook that only calls CallNextHookEx)
 #include <windows.h>
 
 #include <psapi.h>
@@ -24,20 +23,21 @@
 #include <string>
 #include <vector>
 
+#include "commands.h"
+#include "engine.h"
+#include "hook_watchdog.h"
+#include "platform.h"
+#include "resource.h"
+#include "test_requests.h"
+
 namespace {
 
 using Args = std::vector<std::wstring>;
 constexpr DWORD WAIT_MS = 15000;  // for anything that must happen
 constexpr DWORD QUIET_MS = 400;   // for something that must not happen
-constexpr DWORD SETTLE_MS = 200;  // for a command that a key posted to be carried out
-// quillo's test requests (test_requests.cpp, hook_watchdog.cpp), answered under QUILLO_TEST=requests
-constexpr UINT TEST_MSG_LOSE_HOOK = WM_APP + 2, TEST_MSG_PROBE_COUNTS = WM_APP + 3, TEST_MSG_CHECK_NOW = WM_APP + 4;
-constexpr UINT TEST_MSG_ENGINE_ADDRESS = WM_APP + 10, TEST_MSG_WRITE_MENU = WM_APP + 11;
-constexpr WORD CMD_QUIT = 30002;
-constexpr uintptr_t STATUS_SLOT_SIZE = 50;
-constexpr int STATUS_FIRST_ID = 1058, TEST_EDIT_ID = 1018, WEB_BUTTON_ID = 1035;
-constexpr int AUTO_START_ON = 1046, AUTO_START_OFF = 1057;
-constexpr SIZE_T MEMORY_GROWTH_LIMIT = 1024 * 1024;
+const wchar_t DPI_KEY[] = L"Control Panel\\Desktop", DPI_VALUE[] = L"LogPixels";  // Wine's screen density
+// The fonts linked to Wine's dialog font: Windows links Japanese ones, whose characters it lacks.
+const wchar_t LINK_KEY[] = L"Software\\Microsoft\\Windows NT\\CurrentVersion\\FontLink\\SystemLink", LINK_VALUE[] = L"Tahoma";
 
 struct Runner {
     std::wstring work, scripts, dir, caseName, failure, keyLog;
@@ -45,12 +45,10 @@ struct Runner {
     PROCESS_INFORMATION quillo = {};
     std::map<std::wstring, HWND> windows;  // "test" is the window with the edit control that logs keys
     std::map<HWND, int> closeRequests;
-    std::map<std::wstring, long long> counters;
-    HWND edit = nullptr, panel = nullptr;
-    HWND target = nullptr, targetFocus = nullptr;  // where typed keys go; none: wherever the foreground is
+    HWND edit = nullptr, target = nullptr, targetFocus = nullptr;  // where typed keys go
     WNDPROC editProc = nullptr;
     uintptr_t notice = 0, slot0 = 0;  // quillo's engine buffers, as its test requests name them
-    SIZE_T memoryMark = 0;
+    SIZE mark = {};                   // the panel's size at "size mark"
     size_t openedSeen = 0;
     double keyDownAt = 0;
 };
@@ -94,9 +92,6 @@ std::wstring Trim(std::wstring text) {
 
 std::wstring Expand(std::wstring text) {
     for (size_t at; (at = text.find(L"$dir")) != std::wstring::npos;) text.replace(at, 4, R.dir);
-    for (const auto& [name, value] : R.counters)
-        for (size_t at; (at = text.find(L"{" + name + L"}")) != std::wstring::npos;)
-            text.replace(at, name.size() + 2, std::to_wstring(value));
     return text;
 }
 
@@ -105,7 +100,7 @@ uintptr_t Value(const std::wstring& token) {
     wchar_t* rest = const_cast<wchar_t*>(&token[0]);
     uintptr_t base = 0;
     if (token.rfind(L"notice", 0) == 0) base = R.notice, rest += 6;
-    else if (token.rfind(L"slot", 0) == 0) base = R.slot0 + STATUS_SLOT_SIZE * wcstoul(rest + 4, &rest, 10);
+    else if (token.rfind(L"slot", 0) == 0) base = R.slot0 + sizeof(StatusSlot) * wcstoul(rest + 4, &rest, 10);
     const uintptr_t n = _wcstoui64(rest + (*rest == L'-'), nullptr, 0);
     return base + (*rest == L'-' ? 0 - n : n);
 }
@@ -136,6 +131,11 @@ bool WaitUntil(const std::function<bool()>& condition, DWORD ms = WAIT_MS) {
     return true;
 }
 
+// Waits for `got` to be `expected`.
+bool Expect(const std::function<std::wstring()>& got, const std::wstring& expected, const wchar_t* what) {
+    return WaitUntil([&] { return got() == expected; }, 5000) || Same(got(), expected, what);
+}
+
 double NowMs() {
     return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now().time_since_epoch()).count();
 }
@@ -157,8 +157,7 @@ std::wstring WindowText(HWND window) {
 
 HWND Main() { return FindWindowW(L"Quillo", nullptr); }
 HWND PanelOf(HWND main) { return main ? FindWindowExW(main, nullptr, L"#32770", nullptr) : nullptr; }
-std::wstring Line(int n) { return WindowText(GetDlgItem(PanelOf(Main()), STATUS_FIRST_ID + n)); }
-HWND Watchdog() { return FindWindowExW(HWND_MESSAGE, nullptr, L"QuilloHookWatchdog", nullptr); }
+std::wstring Line(int n) { return WindowText(GetDlgItem(PanelOf(Main()), CtlStatusFirst + n)); }
 
 // The topmost of quillo's visible top-level windows that `match` accepts.
 HWND QuilloWindow(const std::function<bool(HWND)>& match) {
@@ -170,7 +169,8 @@ HWND QuilloWindow(const std::function<bool(HWND)>& match) {
 }
 
 HWND Box() { return QuilloWindow([](HWND w) { return IsClass(w, L"#32770") && WindowText(w) == L"quillo"; }); }
-HWND AboutBox() { return QuilloWindow([](HWND w) { return IsClass(w, L"#32770") && GetDlgItem(w, WEB_BUTTON_ID); }); }
+HWND AboutBox() { return QuilloWindow([](HWND w) { return IsClass(w, L"#32770") && GetDlgItem(w, CtlWebButton); }); }
+HWND PopupMenu() { return QuilloWindow([](HWND w) { return IsClass(w, L"#32768"); }); }
 
 LRESULT Ask(UINT message, WPARAM wParam = 0, HWND window = Main()) {
     DWORD_PTR result = 0;
@@ -207,7 +207,7 @@ bool Running() { return R.quillo.hProcess && WaitForSingleObject(R.quillo.hProce
 bool StopQuillo() {
     bool ok = true;
     if (Running()) {
-        PostMessageW(Main(), WM_COMMAND, CMD_QUIT, 0);
+        PostMessageW(Main(), WM_COMMAND, CmdQuit, 0);
         const DWORD code = ExitCode(&R.quillo);
         ok = Check(code == 0, L"quillo ends with exit code 0 on its quit command");
         if (code == STILL_ACTIVE) TerminateProcess(R.quillo.hProcess, 1), WaitForSingleObject(R.quillo.hProcess, 5000);
@@ -216,25 +216,33 @@ bool StopQuillo() {
     return ok;
 }
 
-bool Panel() {
-    return Check(WaitUntil([] { return (R.panel = PanelOf(Main())) && IsWindowVisible(R.panel); }), L"the panel shows");
+// wine.sh answers NAME.xreq ("map XID" or "shot XID") about `window`'s X window in NAME.xreq-result, in
+// the case's own directory.
+std::wstring AskX(const std::wstring& name, const wchar_t* what, HWND window) {
+    const std::wstring request = R.work + L"cases\\" + R.caseName + L"\\" + name + L".xreq";
+    const std::wstring answer = request + L"-result";
+    const auto xid = uintptr_t(GetPropW(window, L"__wine_x11_whole_window"));
+    DeleteFileW(answer.c_str());
+    WriteBytes(request + L".tmp", Utf8(what + (L" " + std::to_wstring(xid))));
+    MoveFileExW((request + L".tmp").c_str(), request.c_str(), MOVEFILE_REPLACE_EXISTING);
+    return WaitUntil([&] { return !ReadBytes(answer).empty(); }) ? Trim(Decode(ReadBytes(answer))) : L"no answer";
 }
 
-// The main window hidden, stripped of title and style and without panel, and no other window of quillo's.
-// (The desktop keeps WS_CLIPSIBLINGS on every top-level window, and WS_MINIMIZE on a minimized one.)
+// The panel in the main window, which the X server shows.
+bool Panel() {
+    return Check(WaitUntil([] { return PanelOf(Main()) && IsWindowVisible(PanelOf(Main())); }), L"the panel shows") &&
+           Check(WaitUntil([] { return AskX(L"map", L"map", Main()) == L"IsViewable"; }, 3000), L"on the X screen");
+}
+
+// The main window hidden, stripped of title and style and without panel, gone from the X screen too, and
+// no other window of quillo's. (The desktop keeps WS_CLIPSIBLINGS on every top-level window.)
 bool Hidden() {
     HWND main = nullptr;
     return Check(WaitUntil([&] { return (main = Main()) && !PanelOf(main) && !IsWindowVisible(main); }), L"hides") &&
            Same(WindowText(main), L"", L"the hidden main window's title") &&
            Check(!(GetWindowLongW(main, GWL_STYLE) & ~(WS_CLIPSIBLINGS | WS_MINIMIZE)), L"its style is stripped") &&
+           Check(WaitUntil([&] { return AskX(L"map", L"map", main) == L"IsUnMapped"; }, 3000), L"its X window unmaps") &&
            Check(!QuilloWindow([](HWND) { return true; }), L"quillo shows no window at all");
-}
-
-bool Front() {
-    HWND main = Main();
-    R.target = nullptr;
-    SetForegroundWindow(main);
-    return Check(WaitUntil([&] { return GetForegroundWindow() == main; }), L"quillo comes to the front") && Panel();
 }
 
 bool TakeBox(const std::wstring& expected) {
@@ -247,6 +255,51 @@ bool TakeBox(const std::wstring& expected) {
     // A box under another one waits, hidden, for the upper one's message loop to end.
     return Check(WaitUntil([&] { return !IsWindowVisible(box); }), L"the message box closes") &&
            (expected == L"*" || Same(Trim(text), Expand(expected), L"the message box's text"));
+}
+
+// The size step: "size mark" notes the panel's size; "size F" checks that it is F times that (within 0.2)
+// and that the main window fits it.
+bool Size(const std::wstring& what) {
+    RECT client = {}, panel = {};
+    GetClientRect(Main(), &client), GetWindowRect(PanelOf(Main()), &panel);
+    const SIZE now = {panel.right - panel.left, panel.bottom - panel.top};
+    if (what == L"mark") return R.mark = now, true;
+    auto scaled = [&](LONG got, LONG was) { return std::abs(double(got) / was - _wtof(what.c_str())) <= 0.2; };
+    return Check(client.right == now.cx && client.bottom == now.cy, L"the main window fits the panel") &&
+           Check(scaled(now.cx, R.mark.cx) && scaled(now.cy, R.mark.cy),
+                 L"the panel is " + std::to_wstring(now.cx) + L"x" + std::to_wstring(now.cy) + L", was " +
+                     std::to_wstring(R.mark.cx) + L"x" + std::to_wstring(R.mark.cy));
+}
+
+// ------------------------------------------------------------------ the notification area
+
+HWND WineTray() { return FindWindowW(L"__winex11_standalone_tray", nullptr); }
+
+int TrayIcons() {
+    int n = 0;
+    for (HWND i = nullptr; (i = FindWindowExW(WineTray(), i, L"__winex11_tray_icon", nullptr)) != nullptr;) ++n;
+    return n;
+}
+
+// "tray click", "tray right" (its menu opens), "tray count N", or "tray restart": the icon is lost as a
+// restarting taskbar loses it, and the broadcast that the taskbar is back must bring it back.
+bool Tray(const Args& a) {
+    if (a[0] == L"count") return Check(WaitUntil([&] { return TrayIcons() == Number(a[1]); }), L"tray icons");
+    if (a[0] == L"restart") {
+        NOTIFYICONDATAW icon = {};
+        icon.cbSize = sizeof icon, icon.hWnd = FindWindowW(NOTIFY_ICON_CLASS, nullptr), icon.uID = NOTIFY_ICON_ID;
+        return Check(Shell_NotifyIconW(NIM_DELETE, &icon) && WaitUntil([] { return TrayIcons() == 0; }), L"lost") &&
+               PostMessageW(HWND_BROADCAST, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0) &&
+               Check(WaitUntil([] { return TrayIcons() == 1; }), L"the icon comes back");
+    }
+    RECT r = {};
+    GetWindowRect(FindWindowExW(WineTray(), nullptr, L"__winex11_tray_icon", nullptr), &r);
+    SetCursorPos((r.left + r.right) / 2, (r.top + r.bottom) / 2);
+    const bool right = a[0] == L"right";
+    mouse_event(right ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_LEFTDOWN, 0, 0, 0, 0);
+    mouse_event(right ? MOUSEEVENTF_RIGHTUP : MOUSEEVENTF_LEFTUP, 0, 0, 0, 0);
+    R.target = nullptr;
+    return !right || Check(WaitUntil([] { return PopupMenu() != nullptr; }), L"the icon's menu opens");
 }
 
 // ------------------------------------------------------------------ the runner's windows and keys
@@ -307,14 +360,11 @@ bool Window(const std::wstring& title) {
 }
 
 // Windows that stand in for the roles desktop Windows gives its top-level windows: the shell's desktop
-// ("progman", at the bottom), a tool window, a dialog owned by the test window, a minimized application
-// window and a normal one.
+// ("progman", at the bottom), a tool window, a minimized application window and a normal one.
 bool Make(const Args& a) {
     const std::wstring& role = a[1];
-    const bool owned = role == L"owned";
-    HWND w = R.windows[a[0]] =
-        MakeWindow(a[2], role == L"progman" ? L"Progman" : L"QuilloRole", role == L"tool" ? WS_EX_TOOLWINDOW : 0,
-                   owned ? WS_POPUP | WS_CAPTION : WS_OVERLAPPEDWINDOW, owned ? R.windows[L"test"] : nullptr);
+    HWND w = R.windows[a[0]] = MakeWindow(a[2], role == L"progman" ? L"Progman" : L"QuilloRole",
+                                          role == L"tool" ? WS_EX_TOOLWINDOW : 0, WS_OVERLAPPEDWINDOW, nullptr);
     if (role == L"minimized") ShowWindow(w, SW_SHOWMINNOACTIVE);
     SetWindowPos(w, role == L"progman" ? HWND_BOTTOM : HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     return Check(w != nullptr, L"the window is made");
@@ -330,50 +380,46 @@ void Key(const std::wstring& name, bool up) {
 }
 
 // Keys go to the window that last took the foreground, which takes it back first when a message box or
-// another program's window has taken it meanwhile.
+// another program's window has taken it meanwhile; after a click on the notification area, to quillo.
 bool Type(const Args& keys) {
     if (R.target && GetForegroundWindow() != R.target && !TakeForeground(R.target, R.targetFocus)) return false;
     for (const std::wstring& key : keys) Key(key, false), Key(key, true);
     return true;
 }
 
-// Waits for `got` to be `expected`.
-bool Expect(const std::function<std::wstring()>& got, const std::wstring& expected, const wchar_t* what) {
-    return WaitUntil([&] { return got() == expected; }, 5000) || Same(got(), expected, what);
-}
-
-// ------------------------------------------------------------------ the shell, files and measurements
+// ------------------------------------------------------------------ the shell and files
 
 bool Script(const Args& a) {
     const std::wstring target = R.dir + L"scriptcommand.txt";
     if (a[0][0] == L'=') return Check(CopyFileW((R.work + &a[0][1]).c_str(), target.c_str(), FALSE), L"copied");
-    if (a[0] == L"-") return DeleteFileW(target.c_str()), true;
-    // "@repeat N LINE" stands for N copies of LINE; a second word is one more line at the end.
+    // A second word is one more line at the end; "@repeat N LINE" stands for N copies of LINE.
     std::wstring text;
     for (std::wstring line : Lines(Decode(ReadBytes(R.scripts + a[0])) + L"\n" + (a.size() > 1 ? a[1] : L""))) {
         int copies = 1;
         if (line.rfind(L"@repeat ", 0) == 0) copies = _wtoi(&line[8]), line = line.substr(line.find(L' ', 8) + 1);
         while (copies-- > 0) text += Trim(line) + L"\r\n";
     }
-    std::string bytes(text.size() * 2, '\0');  // in the device's code page, 932
+    std::string bytes(text.size() * 2, '\0');  // in the handheld's code page, 932
     bytes.resize(WideCharToMultiByte(932, 0, text.c_str(), int(text.size()), &bytes[0], int(bytes.size()), 0, 0));
     return Check(WriteBytes(target, bytes), L"the script is written");
 }
 
-bool Dir(const std::wstring& name) {
-    R.dir = R.work + L"cases\\" + name + L"\\";
+// The case's program directory, with the test build as its quillo.exe (or the shipped program) and
+// remap.txt as its script until the case writes another.
+bool Dir(const std::wstring& name, const wchar_t* program = L"quillo-test.exe") {
+    R.dir = R.work + L"cases\\" + R.caseName + (name.empty() ? L"" : L"\\" + name) + L"\\";
     SHCreateDirectoryExW(nullptr, R.dir.c_str(), nullptr);
-    return Check(CopyFileW((R.work + L"quillo.exe").c_str(), (R.dir + L"quillo.exe").c_str(), FALSE), L"copied");
+    return Check(CopyFileW((R.work + program).c_str(), (R.dir + L"quillo.exe").c_str(), FALSE), L"copied") &&
+           Script({L"remap.txt"});
 }
 
-// The auto-start shortcut: "link absent", "link delete", "link foreign" (a file of its name that is no
-// shell link) or "link run": started through the shell, it starts quillo.exe from the program directory.
+// The auto-start shortcut: "link absent", "link delete" or "link run": started through the shell, it
+// starts quillo.exe from the program directory.
 bool Link(const std::wstring& what) {
     wchar_t folder[MAX_PATH] = {}, program[MAX_PATH] = {};
     SHGetSpecialFolderPathW(nullptr, folder, CSIDL_STARTUP, FALSE);
     const std::wstring path = folder + std::wstring(L"\\quillo.lnk");
     if (what == L"delete") return DeleteFileW(path.c_str()), true;
-    if (what == L"foreign") return WriteBytes(path, "not a shell link");
     if (what == L"absent") return Check(GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES, L"no quillo.lnk");
     ShellExecuteW(nullptr, nullptr, path.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
     if (!Check(WaitUntil([] { return Main() != nullptr; }), L"the shortcut starts quillo")) return false;
@@ -391,100 +437,28 @@ bool Html() {  // .html pages go to this runner, which records them in opened.tx
                      !RegSetValueW(HKEY_CLASSES_ROOT, L".html", REG_SZ, L"QuilloPage", 0), L"registered");
 }
 
-bool NextOpenedPage(std::wstring* page) {
+// The next page the .html program was given. A page's address must name the file beside quillo whatever
+// its directory's name holds, and keep its fragment: "opened FILE [FRAGMENT]".
+bool Opened(const Args& a) {
     std::vector<std::wstring> lines;
     auto opened = [&] { return (lines = Lines(Decode(ReadBytes(R.work + L"opened.txt")))).size() > R.openedSeen; };
-    return Check(WaitUntil(opened), L"the .html program is started") && (*page = lines[R.openedSeen++], true);
-}
-
-// A page's address must name the file beside quillo whatever its directory's name holds, and keep its
-// fragment: the address is cut at its first "#", as a browser does.
-bool OpenedAddress(const std::wstring& name, const std::wstring& fragment) {
-    std::wstring page;
-    if (!NextOpenedPage(&page)) return false;
+    if (!Check(WaitUntil(opened), L"the .html program is started")) return false;
+    const std::wstring page = lines[R.openedSeen++];
+    if (a.size() == 1) return Same(page, Expand(a[0]), L"the page the .html program was given");
     const size_t hash = std::min(page.find(L'#'), page.size());
     wchar_t path[MAX_PATH] = {};
     DWORD length = MAX_PATH;
     return Check(SUCCEEDED(PathCreateFromUrlW(page.substr(0, hash).c_str(), path, &length, 0)), L"no file: " + page) &&
-           Same(path, R.dir + name, L"the file the address names") && Same(page.substr(hash), fragment, L"fragment");
+           Same(path, R.dir + a[0], L"the file the address names") && Same(page.substr(hash), a[1], L"fragment");
 }
 
-// wine.sh takes the picture of `window`'s rectangle asked for in NAME.shot and answers in NAME.shot-result.
+// A picture of quillo's main window, about box or pop-up menu, saved by wine.sh among the artefacts.
 bool Shot(const std::wstring& name, HWND window) {
     RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
     RECT r = {};
     GetWindowRect(window, &r);
     const std::wstring size = std::to_wstring(r.right - r.left) + L"x" + std::to_wstring(r.bottom - r.top);
-    const std::wstring request = R.dir + name + L".shot", answer = request + L"-result";
-    WriteBytes(request + L".tmp", Utf8(size + L"+" + std::to_wstring(r.left) + L"+" + std::to_wstring(r.top)));
-    MoveFileExW((request + L".tmp").c_str(), request.c_str(), MOVEFILE_REPLACE_EXISTING);
-    return Check(WaitUntil([&] { return !ReadBytes(answer).empty(); }), L"the screenshot is answered") &&
-           Same(Trim(Decode(ReadBytes(answer))), L"saved " + size, L"the screenshot");
-}
-
-// Prints the median, p99 and slowest of `ms`, and returns the slowest.
-double PrintTimes(const char* what, std::vector<double> ms) {
-    std::sort(ms.begin(), ms.end());
-    if (ms.empty()) return 0;
-    std::printf("  %-34s %5d keys  median %.3f ms  p99 %.3f ms  max %.3f ms\n", what, int(ms.size()),
-                ms[ms.size() / 2], ms[size_t(0.99 * double(ms.size() - 1) + 0.5)], ms.back());
-    return std::fflush(stdout), ms.back();
-}
-
-// Times `events` key events of F7 (down and up in turn), each sent to an idle quillo after the `notices`
-// message boxes of the one before have been closed; the slowest must stay under `limitMs`.
-bool HookTime(int events, int notices, int limitMs) {
-    std::vector<double> ms;
-    for (int i = 0; i < events; ++i) {
-        Ask(WM_NULL);
-        const double start = NowMs();
-        Key(L"F7", i % 2 == 1);
-        ms.push_back(NowMs() - start);
-        for (int n = 0; n < notices; ++n)
-            if (!TakeBox(L"*")) return false;
-    }
-    return Check(PrintTimes("F7 through quillo's hook", ms) < limitMs, L"a key event outlasts the hook timeout");
-}
-
-// Time from keybd_event to the test window's WM_KEYDOWN, for `keys` presses of Q.
-std::vector<double> Latencies(int keys) {
-    std::vector<double> ms;
-    for (int i = 0; i < keys; ++i) {
-        const double start = NowMs();
-        R.keyDownAt = 0;
-        Key(L"Q", false);
-        while (!R.keyDownAt && NowMs() - start < WAIT_MS) MsgWaitForMultipleObjects(0, 0, 0, 1, QS_ALLINPUT), Pump();
-        if (R.keyDownAt) ms.push_back(R.keyDownAt - start);
-        Key(L"Q", true), PumpFor(2);
-        if (i % 100 == 0) SetWindowTextW(R.edit, L"");
-    }
-    return Check(int(ms.size()) == keys, L"every key arrives") ? ms : std::vector<double>{};
-}
-
-// No hook, a hook that only passes keys on, and quillo with the sample script passing Q, measured in turn in
-// `rounds` rounds of `keys` presses, so that the machine's changing load falls on all three alike.
-bool Latency(int rounds, int keys) {
-    std::vector<double> ms[3];
-    HANDLE ready = CreateEventW(nullptr, FALSE, FALSE, L"QuilloBareHook");
-    for (int round = 0; round < rounds && Script({L"=sample.txt"}); ++round) {
-        for (double m : Latencies(keys)) ms[0].push_back(m);
-        PROCESS_INFORMATION bare = Launch(Self() + L" hook", nullptr);
-        Check(WaitForSingleObject(ready, WAIT_MS) == WAIT_OBJECT_0, L"the bare hook is in place");
-        for (double m : Latencies(keys)) ms[1].push_back(m);
-        TerminateProcess(bare.hProcess, 0), WaitForSingleObject(bare.hProcess, WAIT_MS), Close(&bare);
-        if (!StartQuillo(L"", &R.quillo) || !Panel() || !WaitUntil([] { return Watchdog() != nullptr; }) || !Type({}))
-            return false;
-        for (double m : Latencies(keys)) ms[2].push_back(m);
-        StopQuillo();
-    }
-    PrintTimes("no hook", ms[0]), PrintTimes("a hook that only passes keys on", ms[1]);
-    return PrintTimes("quillo.exe passing the key", ms[2]), R.failure.empty();
-}
-
-SIZE_T PrivateBytes() {
-    PROCESS_MEMORY_COUNTERS counters = {};
-    GetProcessMemoryInfo(R.quillo.hProcess, &counters, sizeof counters);
-    return counters.PagefileUsage;  // Wine reports the private bytes here
+    return Same(AskX(name, L"shot", window), L"saved " + size, L"the screenshot");
 }
 
 Args Words(const std::wstring& line) {
@@ -502,16 +476,32 @@ Args Words(const std::wstring& line) {
 // ------------------------------------------------------------------ the steps
 
 using Step = std::function<bool(const Args&)>;
-const std::map<std::wstring, Step>& Steps() {
-    static const std::map<std::wstring, Step> steps = {
+using StepTable = std::map<std::wstring, Step>;
+const StepTable& Steps();
+#include "../bench/wine/measure_steps.inc"  // scripts/reliability's measurements: hook time, latency, memory
+
+StepTable Merged(StepTable steps, const StepTable& more) { return steps.insert(more.begin(), more.end()), steps; }
+
+const StepTable& Steps() {
+    static const StepTable steps = Merged({
         // quillo's program directory, script, environment and process
-        {L"dir", [](const Args& a) { return Dir(R.caseName + L"\\" + a[0]); }},
-        {L"dirunits", [](const Args& a) {  // a program directory of exactly that many units, backslash included
-             return Dir(R.caseName + L"\\" + std::wstring(Number(a[0]) - R.work.size() - R.caseName.size() - 8, L'd'));
-         }},
+        {L"dir", [](const Args& a) { return Dir(a[0]); }},
+        {L"shipped", [](const Args&) { return Dir(L"", L"quillo.exe"); }},  // quillo.exe as it is shipped
         {L"script", Script},
         {L"file", [](const Args& a) { return WriteBytes(R.dir + a[0], Utf8(a[1])); }},
         {L"env", [](const Args& a) { return SetEnvironmentVariableW(a[0].c_str(), a[1].c_str()) != 0; }},
+        {L"codepages", [](const Args& a) {  // the locale this case file runs in: ANSI, OEM, interface language
+             const UINT got[] = {GetACP(), GetOEMCP(), GetUserDefaultUILanguage()};
+             return Check(got[0] == Value(a[0]) && got[1] == Value(a[1]) && got[2] == Value(a[2]), L"the locale");
+         }},
+        {L"dpi", [](const Args& a) {  // the screen density for the quillo started next; 96 again after the case
+             const DWORD dpi = Number(a[0]);
+             return Check(!RegSetKeyValueW(HKEY_CURRENT_USER, DPI_KEY, DPI_VALUE, REG_DWORD, &dpi, 4), L"set");
+         }},
+        {L"fontlink", [](const Args&) {  // for quillo started next: slow (2 s a process), so only where it shows
+             const wchar_t font[] = L"ipag.ttf,IPAGothic\0";
+             return Check(!RegSetKeyValueW(HKEY_LOCAL_MACHINE, LINK_KEY, LINK_VALUE, REG_MULTI_SZ, font, sizeof font), L"set");
+         }},
         {L"start", [](const Args& a) { return StartQuillo(a.empty() ? L"" : a[0], &R.quillo); }},
         {L"second", [](const Args&) {  // another copy ends at once with code 0, leaving one main window
              PROCESS_INFORMATION second = {};
@@ -522,12 +512,9 @@ const std::map<std::wstring, Step>& Steps() {
         {L"exit", [](const Args& a) { return Check(ExitCode(&R.quillo) == DWORD(Number(a[0])), L"the exit code"); }},
         {L"runs", [](const Args&) { return Check(Running(), L"quillo runs"); }},
         {L"stop", [](const Args&) { return StopQuillo(); }},
-        {L"suspend", [](const Args& a) {  // suspend 1 stops quillo's thread, suspend 0 lets it go on
-             return Check((a[0] == L"1" ? SuspendThread : ResumeThread)(R.quillo.hThread) != DWORD(-1), L"suspended");
-         }},
-        {L"addresses", [](const Args&) {
+        {L"addresses", [](const Args& a) {  // "addresses" learns the engine's buffers; "addresses none": no answer
              R.notice = Ask(TEST_MSG_ENGINE_ADDRESS, 0), R.slot0 = Ask(TEST_MSG_ENGINE_ADDRESS, 1);
-             return Check(R.notice && R.slot0, L"quillo names its engine buffers");
+             return Check(a.empty() == (R.notice && R.slot0), L"quillo's answer to the test request");
          }},
         // messages to quillo's main window
         {L"post", [](const Args& a) {  // post IDS [VALUES]: WM_COMMAND with every id (comma-separated) and value
@@ -538,35 +525,24 @@ const std::map<std::wstring, Step>& Steps() {
                      PostMessageW(Main(), WM_COMMAND, WPARAM(Value(id)), LPARAM(a.size() > 1 ? Value(a[v]) : 0));
              return true;
          }},
-        {L"send", [](const Args& a) {  // quillo answers at once
-             DWORD_PTR result = 0;
-             return Check(SendMessageTimeoutW(Main(), WM_COMMAND, Number(a[0]), 0, 0, 3000, &result), L"no answer");
-         }},
         {L"close", [](const Args&) { return PostMessageW(Main(), WM_CLOSE, 0, 0) != 0; }},
-        {L"activate", [](const Args& a) { return Ask(WM_ACTIVATE, Number(a[0])), true; }},
         // what quillo shows
         {L"panel", [](const Args&) { return Panel(); }},
-        {L"nopanel", [](const Args&) { return Check(Main() && !PanelOf(Main()), L"no panel"); }},
         {L"hidden", [](const Args&) { return Hidden(); }},
-        {L"front", [](const Args&) { return Front(); }},
-        {L"fits", [](const Args&) {  // the main window's client area is the panel's size
-             RECT client = {}, panel = {};
-             GetClientRect(Main(), &client), GetWindowRect(R.panel, &panel);
-             OffsetRect(&panel, -panel.left, -panel.top);
-             return Check(EqualRect(&client, &panel), L"the main window fits the panel");
+        {L"front", [](const Args&) {
+             R.target = nullptr;
+             SetForegroundWindow(Main());
+             return Check(WaitUntil([] { return GetForegroundWindow() == Main(); }), L"quillo comes to the front") &&
+                    Panel();
+         }},
+        {L"size", [](const Args& a) { return Size(a[0]); }},
+        {L"edit", [](const Args& a) {  // the text of the panel's box for trying keys
+             return Expect([] { return WindowText(GetDlgItem(PanelOf(Main()), CtlTestEdit)); }, a[0], L"its text");
          }},
         {L"title", [](const Args& a) { return Same(WindowText(Main()), a[0], L"the main window's title"); }},
-        {L"line", [](const Args& a) { return Expect([&] { return Line(Number(a[0])); }, Expand(a[1]), L"the line"); }},
-        {L"edit", [](const Args& a) {  // edit TEXT sets the panel's test box; edit = TEXT checks it
-             HWND box = GetDlgItem(R.panel, TEST_EDIT_ID);
-             return a[0] == L"=" ? Same(WindowText(box), a[1], L"its test box") : SetWindowTextW(box, &a[0][0]) != 0;
-         }},
+        {L"line", [](const Args& a) { return Expect([&] { return Line(Number(a[0])); }, a[1], L"the line"); }},
         {L"box", [](const Args& a) { return TakeBox(a[0]); }},
-        {L"boxopen", [](const Args&) { return Check(WaitUntil([] { return Box() != nullptr; }), L"a box appears"); }},
         {L"nobox", [](const Args&) { return Check(!WaitUntil([] { return Box() != nullptr; }, QUIET_MS), L"no box"); }},
-        {L"noother", [](const Args&) {
-             return Check(!QuilloWindow([](HWND w) { return w != Main(); }), L"no window of quillo's but its main one");
-         }},
         {L"about", [](const Args& a) {  // about [ID]: the about box appears; a button, IDOK or IDCANCEL closes it
              HWND about = nullptr;
              if (!Check(WaitUntil([&] { return (about = AboutBox()) != nullptr; }), L"the about box")) return false;
@@ -575,20 +551,22 @@ const std::map<std::wstring, Step>& Steps() {
              return Check(WaitUntil([&] { return !IsWindow(about); }), L"the about box closes");
          }},
         {L"buttons", [](const Args& a) {  // which auto-start buttons are enabled: 1 0 or 0 1
-             auto on = [](int id) { return std::to_wstring(IsWindowEnabled(GetDlgItem(R.panel, id)) != 0); };
-             return Same(on(AUTO_START_ON) + L" " + on(AUTO_START_OFF), a[0] + L" " + a[1], L"the buttons");
+             auto on = [](int id) { return std::to_wstring(IsWindowEnabled(GetDlgItem(PanelOf(Main()), id)) != 0); };
+             return Same(on(CtlAutoStartOn) + L" " + on(CtlAutoStartOff), a[0] + L" " + a[1], L"the buttons");
          }},
-        {L"click", [](const Args& a) { return Ask(BM_CLICK, 0, GetDlgItem(R.panel, Number(a[0]))), true; }},
+        {L"click", [](const Args& a) { return Ask(BM_CLICK, 0, GetDlgItem(PanelOf(Main()), Number(a[0]))), true; }},
         {L"link", [](const Args& a) { return Link(a[0]); }},
-        {L"menu", [](const Args& a) {
-             return Check(Ask(TEST_MSG_WRITE_MENU) == 1, L"quillo writes its menu") &&
-                    Same(Trim(Decode(ReadBytes(R.dir + L"menu.txt"))), a[0], L"the menu bar");
+        {L"menu", [](const Args& a) {  // menu 0 TEXT: the menu bar; menu 1 TEXT: the notification icon's menu
+             return Check(Ask(TEST_MSG_WRITE_MENU, Number(a[0])) == 1, L"quillo writes its menu") &&
+                    Same(Trim(Decode(ReadBytes(R.dir + TEST_MENU_FILE))), a[1], L"the menu");
          }},
-        {L"shot", [](const Args& a) { return Shot(a[0], a[1] == L"about" ? AboutBox() : Main()); }},
+        {L"shot", [](const Args& a) {
+             return Shot(a[0], a[1] == L"about" ? AboutBox() : a[1] == L"menu" ? PopupMenu() : Main());
+         }},
+        {L"tray", Tray},
         // the runner's windows and keys
         {L"window", [](const Args& a) { return Window(a[0]); }},
         {L"make", Make},
-        {L"focus", [](const Args& a) { return TakeForeground(R.windows[a[0]], R.windows[a[0]]); }},
         {L"foreground", [](const Args& a) {
              HWND w = R.target = R.targetFocus = R.windows[a[0]];
              return WaitUntil([&] { return GetForegroundWindow() == w && !IsIconic(w); }, 5000) ||
@@ -604,53 +582,29 @@ const std::map<std::wstring, Step>& Steps() {
              return Check(R.closeRequests[w] == expected, L"WM_CLOSE requests to the window");
          }},
         {L"type", Type},
-        {L"down", [](const Args& a) { return Key(a[0], false), true; }},
-        {L"up", [](const Args& a) { return Key(a[0], true), true; }},
-        {L"settle", [](const Args&) { return PumpFor(SETTLE_MS), true; }},
-        {L"shift", [](const Args& a) {  // whether Shift is held down, read at once
-             return Same(GetAsyncKeyState(VK_SHIFT) < 0 ? L"down" : L"up", a[0], L"Shift");
-         }},
-        {L"mouse", [](const Args&) { return mouse_event(MOUSEEVENTF_MOVE, 3, 3, 0, 0), PumpFor(100), true; }},
-        {L"clear", [](const Args&) { return R.keyLog.clear(), SetWindowTextW(R.edit, L"") != 0; }},
         {L"text", [](const Args& a) { return Expect([] { return WindowText(R.edit); }, a[0], L"the window's text"); }},
         {L"keys", [](const Args& a) { return Expect([] { return Trim(R.keyLog); }, a[0], L"its key messages"); }},
         // The watchdog's window comes with the hook, at the end of quillo's start-up.
-        {L"hooked", [](const Args&) { return Check(WaitUntil([] { return Watchdog() != nullptr; }), L"no hook"); }},
-        // files and pages
-        {L"exists", [](const Args& a) {  // the file appears within 30 s
-             return Check(WaitUntil([&] { return GetFileAttributesW(&(R.dir + a[0])[0]) != ~0u; }, 30000), L"no file");
+        {L"hooked", [](const Args&) {
+             return Check(WaitUntil([] { return FindWindowExW(HWND_MESSAGE, nullptr, WATCHDOG_CLASS, nullptr); }), L"hook");
          }},
-        {L"html", [](const Args&) { return Html(); }},
-        {L"opened", [](const Args& a) {
-             std::wstring page;
-             return NextOpenedPage(&page) && Same(page, Expand(a[0]), L"the page the .html program was given");
-         }},
-        {L"openedpage", [](const Args& a) { return OpenedAddress(a[0], a[1]); }},
-        // the hook watchdog's test requests: "watchdog lose", "watchdog check", "watchdog BEGUN DEAD ALIVE"
-        {L"watchdog", [](const Args& a) {
-             if (a[0] == L"lose") return Check(Ask(TEST_MSG_LOSE_HOOK, 0, Watchdog()) == 1, L"the hook is removed");
-             if (a[0] == L"check") return Ask(TEST_MSG_CHECK_NOW, 0, Watchdog()), true;
-             const LRESULT n = Ask(TEST_MSG_PROBE_COUNTS, 0, Watchdog());
+        {L"watchdog", [](const Args& a) {  // "watchdog lose", "watchdog check", "watchdog BEGUN DEAD ALIVE"
+             if (a[0] == L"lose") return Check(Ask(TEST_MSG_LOSE_HOOK) == 1, L"the hook is removed");
+             if (a[0] == L"check") return Ask(TEST_MSG_CHECK_NOW), true;
+             const LRESULT n = Ask(TEST_MSG_PROBE_COUNTS);
              return Same(std::to_wstring(n >> 16 & 0xFF) + L" " + std::to_wstring(n >> 8 & 0xFF) + L" " +
                              std::to_wstring(n & 0xFF), a[0] + L" " + a[1] + L" " + a[2], L"probes begun, dead, alive");
          }},
-        // counters, waiting and measuring
-        {L"add", [](const Args& a) { return R.counters[a[0]] += Number(a[1]), true; }},
+        {L"html", [](const Args&) { return Html(); }},
+        {L"opened", Opened},
         {L"wait", [](const Args& a) { return PumpFor(Number(a[0])), true; }},
-        {L"memory", [](const Args&) {  // quillo's private bytes, the first time; after that, less than 1 MB more
-             if (!R.memoryMark) R.memoryMark = PrivateBytes();
-             const std::wstring kb = std::to_wstring(R.memoryMark) + L", then " + std::to_wstring(PrivateBytes());
-             return Check(R.memoryMark && PrivateBytes() <= R.memoryMark + MEMORY_GROWTH_LIMIT, L"bytes grow: " + kb);
-         }},
-        {L"hooktime", [](const Args& a) { return HookTime(Number(a[0]) * R.scale, Number(a[1]), Number(a[2])); }},
-        {L"latency", [](const Args& a) { return Latency(Number(a[0]) * R.scale, Number(a[1])); }},
         {L"ready", [](const Args&) {  // the demonstration shows what came, then waits for its screenshot
              std::wstring shown = L"  the test window received: \"" + WindowText(R.edit) + L"\"\n  keys: " + R.keyLog;
              for (int n = 0; n < 6; ++n) shown += L"\n  panel line " + std::to_wstring(n) + L": " + Line(n);
              std::printf("%s\nREADY\n", Utf8(shown).c_str()), std::fflush(stdout);
              return WaitUntil([] { return GetFileAttributesW((R.work + L"demo.done").c_str()) != ~0u; }, 60000);
          }},
-    };
+    }, MeasureSteps());
     return steps;
 }
 
@@ -698,11 +652,13 @@ int RunCases(const Args& arguments) {
         if (arguments.size() > 4 && name != arguments[4]) continue;
         const DWORD start = GetTickCount();
         R.caseName = name, R.failure.clear();
-        if (Dir(name)) RunLines(lines, 0, lines.size());
+        if (Dir(L"")) RunLines(lines, 0, lines.size());
         StopQuillo();
         for (auto& window : R.windows) DestroyWindow(window.second);
-        R.windows.clear(), R.closeRequests.clear(), R.counters.clear(), R.memoryMark = 0, R.target = nullptr;
-        SetEnvironmentVariableW(L"QUILLO_TEST", nullptr);
+        R.windows.clear(), R.closeRequests.clear(), R.target = nullptr;
+        SetEnvironmentVariableW(TEST_SWITCH_VARIABLE, nullptr);
+        RegDeleteKeyValueW(HKEY_CURRENT_USER, DPI_KEY, DPI_VALUE);
+        RegDeleteKeyValueW(HKEY_LOCAL_MACHINE, LINK_KEY, LINK_VALUE);
         failed += !R.failure.empty();
         std::printf("%s %s (%.1f s)%s%s\n", R.failure.empty() ? "PASS" : "FAIL", Utf8(name).c_str(),
                     (GetTickCount() - start) / 1000.0, R.failure.empty() ? "" : "\n  ", Utf8(R.failure).c_str());
@@ -711,19 +667,12 @@ int RunCases(const Args& arguments) {
     return failed ? 1 : cases.empty() ? 2 : 0;
 }
 
-LRESULT CALLBACK PassOn(int code, WPARAM wParam, LPARAM lParam) { return CallNextHookEx(0, code, wParam, lParam); }
-
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
     const Args arguments(argv + 1, argv + argc);
     if (argc == 4 && arguments[0] == L"record") return !WriteBytes(argv[2], Utf8(argv[3]) + "\n", std::ios::app);
-    if (argc == 2 && arguments[0] == L"hook") {
-        SetWindowsHookExW(WH_KEYBOARD_LL, PassOn, GetModuleHandleW(nullptr), 0);
-        SetEvent(OpenEventW(EVENT_MODIFY_STATE, FALSE, L"QuilloBareHook"));
-        for (MSG message; GetMessageW(&message, nullptr, 0, 0) > 0;) DispatchMessageW(&message);
-        return 0;
-    }
+    if (argc == 2 && arguments[0] == L"hook") return BareHook();
     if (argc < 4) return std::printf("usage: quillo-wine-runner CASE-FILE SCRIPTS-DIR WORK-DIR [SCALE [CASE]]\n"), 2;
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);  // the shell starts the auto-start shortcut through COM
     return RunCases(arguments);

@@ -1,10 +1,11 @@
 #!/usr/bin/env bash
 # quillo.exe under Wine: a private session (its own prefix under a temp directory and its own Xvfb display)
-# and the runner's case files on it. scripts/demo sources it for the session functions.
+# and the runner's case files on it. scripts/demo and scripts/reliability use it too.
 #   wine.sh setup POINTER       a session; its directory goes into the file POINTER
-#   wine.sh run POINTER WIN-BUILD CASE-FILE ARTIFACTS [SCALE [CASE]]
-#                               the cases of CASE-FILE (all, or CASE) with quillo.exe and the runner of
-#                               WIN-BUILD; the screenshots they ask for are saved in ARTIFACTS
+#   wine.sh run POINTER WIN-BUILD CASE-FILE ARTIFACTS [LOCALE [SCALE [CASE]]]
+#                               the cases of CASE-FILE (all, or CASE) with the programs of WIN-BUILD under
+#                               LOCALE (the variables Wine takes its code pages and language from; by default
+#                               LC_ALL=ja_JP.UTF-8); the screenshots they ask for are saved in ARTIFACTS
 #   wine.sh cleanup POINTER     stops the session's wineserver and Xvfb and removes it all
 # Everything started here is stopped by its PID or, for Wine, by `wineserver -k` on this prefix only.
 
@@ -15,9 +16,9 @@ wine_session_env() {
   if [ -f "$1/display" ]; then export DISPLAY=":$(cat "$1/display")"; fi
 }
 
-# Wine with OEM and ANSI code page 932, as on the users' Japanese devices (through env: the shell itself
-# has no such locale and would complain if it were set here).
-session_wine() { env LC_ALL=ja_JP.UTF-8 wine "$@"; }
+# Wine under QUILLO_LOCALE, by default with code pages 932 and a Japanese interface as on the users'
+# handhelds. A Wine program's children keep its locale whatever environment it gives them.
+session_wine() { env -u LANG -u LC_ALL -u LC_CTYPE -u LC_MESSAGES ${QUILLO_LOCALE:-LC_ALL=ja_JP.UTF-8} wine "$@"; }
 
 # Starts Xvfb on a free display (unless $2 is "own-display") and a fresh prefix in the new directory $1.
 # Wine's own processes live on after wineboot; they get a log file, never the caller's output.
@@ -55,34 +56,38 @@ without_wine_notes() {
   grep -v -e '^it looks like wine32' -e multiarch -e 'dpkg --add' -e '^execute ' -e 'Read access denied' "$@" || true
 }
 
-# Answers the screenshot request $1 ("WxH+X+Y", the window's rectangle, in NAME.shot): the X window of that
-# rectangle is saved as $2/NAME.png, and NAME.shot-result says "saved WxH" once it is not one flat colour.
-# The window is taken by its own contents: without a window manager the root's picture of a dialog can
-# stay black; a window that has just appeared can still be unpainted, so it is taken again meanwhile.
-take_screenshot() {
-  local png=$2/$(basename "$1" .shot).png answer="failed: no X window there" xid
-  xid=$(xwininfo -root -children | awk -v g=" $(tr -d '\r\n' <"$1") " '!w && index($0, g) { w = $1 } END { print w }')
+# Answers the runner's request $1 about an X window (NAME.xreq: "map XID" or "shot XID") in NAME.xreq-result:
+# its map state, or "saved WxH" once its picture, saved as $2/NAME.png, is not one flat colour (a window
+# that has just appeared can still be unpainted, so it is taken again meanwhile).
+answer_x_request() {
+  local png=$2/$(basename "$1" .xreq).png answer="failed" what xid
+  read -r what xid <"$1" || true
   rm -f "$1"
-  for _ in $(seq 30); do
-    [ -n "$xid" ] && mkdir -p "$2" && xwd -id "$xid" -silent | convert xwd:- "png:$png" 2>/dev/null || break
-    read -r deviation colours size < <(convert "$png" -format '%[fx:standard_deviation] %k %wx%h' info:) || true
-    answer="flat: $deviation $colours $size"
-    if [ "$deviation" != 0 ] && [ "$colours" -gt 2 ]; then answer="saved $size"; break; fi
-    sleep 0.1
-  done
-  echo "$answer" >"$1-result.tmp" && mv "$1-result.tmp" "$1-result"
+  if [ "$what" = map ]; then
+    answer=$(xwininfo -id "$xid" 2>/dev/null | sed -n 's/.*Map State: //p' || true)
+  else
+    for _ in $(seq 30); do
+      mkdir -p "$2" && xwd -id "$xid" -silent | convert xwd:- "png:$png" 2>/dev/null || break
+      read -r deviation colours size < <(convert "$png" -format '%[fx:standard_deviation] %k %wx%h' info:) || true
+      answer="flat: $deviation $colours $size"
+      if [ "$deviation" != 0 ] && [ "$colours" -gt 2 ]; then answer="saved $size"; break; fi
+      sleep 0.1
+    done
+  fi
+  echo "${answer:-no such window}" >"$1-result.tmp" && mv "$1-result.tmp" "$1-result"
 }
 
-# Copies quillo.exe, the runner and the sample script into the new directory $3 and starts the runner there
-# in the background on the case file $2 with the words from $4 on; its output goes to $3/runner.log.
+# Copies quillo.exe, its test build, the runner and the sample script into the new directory $3 and starts
+# the runner there in the background on the case file $2, whose scripts lie beside it, with the words from
+# $4 on; its output goes to $3/runner.log.
 start_runner() {
   local here
   here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
   rm -rf "$3" && mkdir -p "$3"
-  cp "$1/quillo.exe" "$1/quillo-wine-runner.exe" "$3/"
+  cp "$1/quillo.exe" "$1/quillo-test.exe" "$1/quillo-wine-runner.exe" "$3/"
   cp "$here/../../examples/scriptcommand.txt" "$3/sample.txt"  # stored in code page 932 already
   session_wine "$3/quillo-wine-runner.exe" "$(wine_dir "$(dirname "$2")")$(basename "$2")" \
-    "$(wine_dir "$here/scripts")" "$(wine_dir "$3")" "${@:4}" </dev/null >"$3/runner.log" 2>&1 &
+    "$(wine_dir "$(dirname "$2")")" "$(wine_dir "$3")" "${@:4}" </dev/null >"$3/runner.log" 2>&1 &
 }
 
 if [ "${BASH_SOURCE[0]}" = "$0" ]; then
@@ -99,12 +104,13 @@ if [ "${BASH_SOURCE[0]}" = "$0" ]; then
     run)
       state=$(cat "$pointer") && wine_session_env "$state"
       work=$state/work/$(basename "$4" .cases)
-      start_runner "$3" "$4" "$work" "${@:6}"
+      export QUILLO_LOCALE=${6:-LC_ALL=ja_JP.UTF-8}
+      start_runner "$3" "$4" "$work" "${@:7}"
       runner=$! result=0
       # A run cut short leaves no program of its own behind on the shared session.
       trap 'kill -0 "$runner" 2>/dev/null && wineserver -k' EXIT
       while kill -0 "$runner" 2>/dev/null; do
-        for request in "$work"/cases/*/*.shot; do [ -f "$request" ] && take_screenshot "$request" "$5"; done
+        for request in "$work"/cases/*/*.xreq; do [ -f "$request" ] && answer_x_request "$request" "$5"; done
         sleep 0.05
       done
       wait "$runner" || result=$?
