@@ -1,7 +1,7 @@
 #include "autostart.h"
 
 #include "host_state.h"
-#include "program_files.h"
+#include "platform.h"
 #include "wide_text.h"
 
 namespace {

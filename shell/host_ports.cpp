@@ -1,13 +1,30 @@
 #include "host_ports.h"
 
 #include "compiler.h"
+#include "engine.h"
 #include "engine_port.h"
 #include "host_core.h"
 #include "host_state.h"
 #include "messages.h"
-#include "text_convert.h"
+#include "platform.h"
 #include "wide_text.h"
 #include "win32_script_file.h"
+
+LRESULT CALLBACK KeyboardHookProc(int code, WPARAM wParam, LPARAM lParam) {
+    // The event record may be read only for HC_ACTION.
+    if (code == HC_ACTION) {
+        const auto* event = reinterpret_cast<const KBDLLHOOKSTRUCT*>(lParam);
+        if (HookSwallowsEvent(code, static_cast<uint32_t>(wParam), event->vkCode, event->scanCode, event->time))
+            return 1;
+    }
+    return CallNextHookEx(gHost.hook, code, wParam, lParam);
+}
+
+void RemoveKeyboardHook() {
+    if (!gHost.hook) return;
+    UnhookWindowsHookEx(gHost.hook);
+    gHost.hook = nullptr;
+}
 
 namespace {
 

@@ -1,4 +1,5 @@
-// The host shell's one global record of windows and its fixed texts. What the host decides without a
+// The program's entry (main.cpp): the host shell's one global record of windows, its fixed texts, and
+// the files beside the program. What the host decides without a
 // window, and the status texts, are the host core's (host_core.h). The record holds the handheld shell's
 // activation record, a platform type (platform.h).
 #pragma once
@@ -7,6 +8,7 @@
 
 #include "engine.h"
 #include "platform.h"
+#include "program_path.h"
 #include "ui_flags.h"
 
 struct HostState {
@@ -30,3 +32,7 @@ extern HostState gHost;
 #define QUILLO_SCRIPT_NAME L"scriptcommand.txt"
 #define QUILLO_MANUAL_NAME L"index.html"
 #define QUILLO_EXE_NAME L"quillo.exe"
+
+// The program's directory (ending with a backslash) followed by `name`, into out[PROGRAM_PATH_SIZE].
+// False when the program's own path or the result does not fit; `out` is then the empty text.
+bool BuildProgramPath(wchar_t* out, const wchar_t* name);

@@ -1,16 +1,21 @@
-// The program's entry: start-up as a straight line of steps, then the message loop.
-#include "engine.h"
+// The program's entry: start-up as a straight line of steps, one copy with its main window, files
+// beside the program, then the message loop.
+#include "host_state.h"
+
+#include <windows.h>
+
 #include "command_line.h"
+#include "engine.h"
 #include "hook_watchdog.h"
 #include "host_core.h"
 #include "host_ports.h"
-#include "host_state.h"
-#include "instance.h"
-#include "keyboard_hook.h"
+#include "main_window.h"
 #include "messages.h"
 #include "panel.h"
+#include "platform.h"
 #include "resource.h"
 #include "script_file.h"
+#include "tray_menu.h"
 #include "wide_text.h"
 
 #ifdef QUILLO_TEST_BUILD
@@ -22,6 +27,62 @@ bool HookRefusedForTest() { return false; }
 void AnswerTestRequests(HWND) {}
 }  // namespace
 #endif
+
+HostState gHost;
+
+namespace {
+
+void RegisterMainWindowClass(HINSTANCE instance) {
+    WNDCLASSW windowClass = {};
+    windowClass.style = CS_HREDRAW | CS_VREDRAW;
+    windowClass.lpfnWndProc = MainWndProc;
+    windowClass.hInstance = instance;
+    windowClass.hIcon = LoadIconW(instance, MAKEINTRESOURCEW(IconMain));
+    windowClass.hCursor = PlatformWindowCursor();
+    windowClass.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+    windowClass.lpszClassName = QUILLO_WINDOW_CLASS;
+    RegisterClassW(&windowClass);  // a failure shows up as a failed window creation
+}
+
+HWND CreateMainWindow(HINSTANCE instance) {
+    return CreateWindowExW(0, QUILLO_WINDOW_CLASS, QUILLO_WINDOW_TITLE, WS_VISIBLE, CW_USEDEFAULT, CW_USEDEFAULT,
+                           CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, nullptr);
+}
+
+// True when the main window exists and this copy is to run; false when another copy runs (it is
+// brought forward) or the window cannot be made. The window is fitted to the panel when the panel is
+// made (PlatformFitMainWindow).
+bool InitInstance(HINSTANCE instance, int showCommand) {
+    gHost.instance = instance;
+    if (HWND running = FindWindowW(QUILLO_WINDOW_CLASS, nullptr)) {
+        PlatformBringForward(running);
+        return false;
+    }
+    RegisterMainWindowClass(instance);
+    HWND window = CreateMainWindow(instance);
+    if (!window) return false;
+    gHost.mainWindow = window;
+    AddTrayIcon();
+    if (gHost.uiFlags & UI_START_HIDDEN) {
+        ShowWindow(window, SW_MINIMIZE);
+        HideMainWindow();
+    } else {
+        ShowWindow(window, showCommand);
+        UpdateWindow(window);
+    }
+    return true;
+}
+
+}  // namespace
+
+bool BuildProgramPath(wchar_t* out, const wchar_t* name) {
+    out[0] = 0;
+    wchar_t modulePath[PROGRAM_PATH_SIZE] = {};
+    const DWORD length = GetModuleFileNameW(nullptr, modulePath, MODULE_PATH_LIMIT);
+    // A path that filled the buffer was cut: its directory cannot be trusted.
+    if (length == 0 || length >= static_cast<DWORD>(MODULE_PATH_LIMIT)) return false;
+    return JoinProgramPath(Utf16(out), PROGRAM_PATH_SIZE, Utf16(modulePath), Utf16(name));
+}
 
 namespace {
 

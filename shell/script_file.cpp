@@ -6,7 +6,6 @@
 #include "host_core.h"
 #include "host_state.h"
 #include "messages.h"
-#include "program_files.h"
 #include "script_load.h"
 #include "wide_text.h"
 

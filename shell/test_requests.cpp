@@ -3,7 +3,6 @@
 #include "engine.h"
 #include "hook_watchdog.h"
 #include "host_state.h"
-#include "program_files.h"
 #include "tray_menu.h"
 
 namespace {

@@ -1,8 +1,9 @@
 #include "tray_menu.h"
 
 #include "host_state.h"
+#include "panel.h"
+#include "platform.h"
 #include "resource.h"
-#include "ui_resources.h"
 
 namespace {
 

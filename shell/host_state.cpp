@@ -1,3 +1,0 @@
-#include "host_state.h"
-
-HostState gHost;
