@@ -69,7 +69,10 @@ void ReportCompileError(CompileContext* ctx, CompileMessage message, const char*
 void ReportFilePath(const char16_t* path);
 // Composes the text ReportCompileError shows into out[MESSAGE_SIZE]; the detail is already UTF-16.
 // Texts that do not fit are cut, never splitting a surrogate pair.
-void ComposeCompileMessage(char16_t* out, int32_t line, const char16_t* message, const char16_t* detail);
+// Japanese: "12行:message detail" (a blank before the detail, also when there is none); English, as
+// quillo-check --lang en words it: "line 12: message: detail".
+void ComposeCompileMessage(char16_t* out, int32_t line, const char16_t* message, const char16_t* detail,
+                           MessageLanguage language = LANG_JA);
 
 // Case-insensitive prefix test of an ASCII lowercase keyword; the position after it, or none.
 const char* MatchKeyword(const char* text, const char* keyword);

@@ -44,14 +44,17 @@ struct WideWriter {
 
 }  // namespace
 
-void ComposeCompileMessage(char16_t* out, int32_t line, const char16_t* message, const char16_t* detail) {
+void ComposeCompileMessage(char16_t* out, int32_t line, const char16_t* message, const char16_t* detail,
+                           MessageLanguage language) {
     WideWriter writer{out, 0, MESSAGE_SIZE - 1};
+    const bool english = language == LANG_EN;
     if (line != 0) {
+        writer.Put(english ? u"line " : u"");
         writer.PutDecimal(line);
-        writer.Put(u"行:");
+        writer.Put(english ? u": " : u"行:");
     }
     writer.Put(message);
-    writer.Put(u" ");
+    if (!english || (detail && detail[0])) writer.Put(english ? u": " : u" ");
     writer.Put(detail);
     out[writer.used] = 0;
 }
@@ -67,7 +70,7 @@ void Show(const CompileContext* ctx, int32_t line, CompileMessage message, const
         wideDetail[DETAIL_SIZE - 1] = 0;  // whatever the port did, the detail ends inside the buffer
     }
     char16_t composed[MESSAGE_SIZE];
-    ComposeCompileMessage(composed, line, text, wideDetail);
+    ComposeCompileMessage(composed, line, text, wideDetail, message == CM_FILE_PATH ? LANG_JA : gCompilerPort.language);
     ObserveCompile(ctx, CompileEvent{EVENT_MESSAGE, line, detail, false, 0, nullptr, 0, message});
     if (gCompilerPort.showMessage) gCompilerPort.showMessage(composed);
 }
@@ -76,11 +79,11 @@ void Show(const CompileContext* ctx, int32_t line, CompileMessage message, const
 
 void ReportCompileError(CompileContext* ctx, CompileMessage message, const char* detail) {
     ctx->failed = 1;
-    Show(ctx, ctx->line, message, CompileMessageText(message, LANG_JA), detail);
+    Show(ctx, ctx->line, message, CompileMessageText(message, gCompilerPort.language), detail);
 }
 
 void ReportCompileMessage(int32_t line, CompileMessage message, const char* detail) {
-    Show(nullptr, line, message, CompileMessageText(message, LANG_JA), detail);
+    Show(nullptr, line, message, CompileMessageText(message, gCompilerPort.language), detail);
 }
 
 void ReportFilePath(const char16_t* path) { Show(nullptr, 0, CM_FILE_PATH, path, nullptr); }

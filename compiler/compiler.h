@@ -10,7 +10,7 @@
 struct CompilerPort {
     // Shows one composed compile message ("%d行:%s %s" or "%s %s") and returns when it is dismissed.
     void (*showMessage)(const char16_t* text);
-    // Converts zero-terminated multibyte (OEM code page) text to UTF-16. Writes at most
+    // Converts zero-terminated multibyte (code page 932) text to UTF-16. Writes at most
     // outCount - 1 units and always terminates; returns the units written before the terminator.
     int (*multiByteToWide)(const char* text, char16_t* out, int outCount);
     // The script file: opened for reading with no sharing, sized, read whole once, closed.
@@ -18,6 +18,8 @@ struct CompilerPort {
     bool (*fileSize)(void* file, uint32_t* size);
     bool (*readFile)(void* file, char* buffer, uint32_t size);
     void (*closeFile)(void* file);
+    // The language of the boxes: Japanese, as on the handheld, unless the host says otherwise.
+    MessageLanguage language;
 };
 
 extern CompilerPort gCompilerPort;

@@ -4,13 +4,15 @@ namespace {
 
 constexpr UINT SCRIPT_CODE_PAGE = 932;  // the handheld's code page, in which every script is written
 
-// Windows' own user-interface language decides: Japanese on a Japanese Windows, English on any other.
 LANGID ResourceLanguage() {
-    return PRIMARYLANGID(GetUserDefaultUILanguage()) == LANG_JAPANESE ? MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT)
-                                                                       : MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US);
+    return PlatformJapaneseInterface() ? MAKELANGID(LANG_JAPANESE, SUBLANG_DEFAULT)
+                                       : MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US);
 }
 
 }  // namespace
+
+// Desktop: Windows' own user-interface language decides: Japanese on a Japanese Windows, English on any other.
+bool PlatformJapaneseInterface() { return PRIMARYLANGID(GetUserDefaultUILanguage()) == LANG_JAPANESE; }
 
 // Desktop: the resources come in Japanese and English, and the lookup without a language would follow
 // rules of its own (the thread's, the user's or the system's language, whichever has the resource); a

@@ -61,6 +61,8 @@ constexpr UINT NOTIFY_ICON_ID = 1;
 // --- texts and resources ---
 // Handheld: every resource is Japanese, and FindResourceW finds it.
 HRSRC PlatformFindResource(HINSTANCE instance, const wchar_t* type, int id);
+// Handheld: the program speaks Japanese, its compile messages included.
+bool PlatformJapaneseInterface();
 // Handheld: script texts are converted with CP_OEMCP; the handheld's OEM and ANSI code pages are both 932.
 UINT PlatformScriptCodePage();
 

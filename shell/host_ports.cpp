@@ -46,4 +46,5 @@ void InstallHostPorts() {
     gCompilerPort.showMessage = ShowCompileMessage;
     gCompilerPort.multiByteToWide = ConvertScriptText;
     UseWin32ScriptFile();
+    gCompilerPort.language = PlatformJapaneseInterface() ? LANG_JA : LANG_EN;
 }

@@ -61,11 +61,13 @@ std::string Compose(const CompileMessageRecord& message, bool withLine, ToolLang
         text = Utf16ToUtf8(message.text);
         std::string prefix = LinePrefix(message.line, LANG_JA);
         if (message.line && text.compare(0, prefix.size(), prefix) == 0) text.erase(0, prefix.size());
-    } else {
-        text = Utf16ToUtf8(CompileMessageText(message.id, LANG_EN));
-        if (!message.detail.empty()) text += ": " + message.detail;
+        return withLine && message.line ? LinePrefix(message.line, language) + text : text;
     }
-    return withLine && message.line ? LinePrefix(message.line, language) + text : text;
+    // The English box, composed as quillo.exe composes it on a Windows that is not Japanese.
+    char16_t composed[MESSAGE_SIZE];
+    ComposeCompileMessage(composed, withLine ? message.line : 0, CompileMessageText(message.id, LANG_EN),
+                          Utf8ToUtf16(message.detail).c_str(), LANG_EN);
+    return Utf16ToUtf8(composed);
 }
 
 }  // namespace
