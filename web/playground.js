@@ -15,8 +15,8 @@
       replaced: (name, first, last) => `${name} の ${first} 行目から ${last} 行目を、マニュアルの例に置き換えました。`,
       fromFile: n => `ファイル ${n} をそのままのバイトでコンパイルしています（コードページ 932）。`,
       typed: '入力した文字をコードページ 932 に変換してコンパイルしています。',
-      actions: {A: '最前面のウィンドウを閉じる', B: '次のアプリケーションを前面へ', C: 'IME の開閉', D: 'IME の状態を読む'},
-      held: '押されたままのキー', mode: 'モード', keyTable: 'キー表', ime: ['IME 閉', 'IME 開'], ms: 'ms（前回の入力）',
+      actions: {A: '前面のウィンドウを閉じる', B: '次のアプリケーションを前面へ', C: 'IME の開閉', D: 'IME の状態を読む'},
+      held: '押されたままのキー', mode: 'モード', keyTable: '関数テーブル', ime: ['IME 閉', 'IME 開'], ms: 'ms（前回の入力）',
     },
     en: {
       passed: 'passed', swallowed: 'swallowed', notice: 'notice', run: 'Run program:', rotate: 'Screen orientation:',
@@ -29,7 +29,7 @@
       fromFile: n => `Compiling the file ${n} with its own bytes (code page 932).`,
       typed: 'Compiling the typed text converted to code page 932.',
       actions: {A: 'close the foreground window', B: 'bring the next application forward', C: 'open or close the IME', D: "read the IME's state"},
-      held: 'Held down', mode: 'Mode', keyTable: 'key table', ime: ['IME closed', 'IME open'], ms: 'ms (last input)',
+      held: 'Held down', mode: 'Mode', keyTable: 'function table', ime: ['IME closed', 'IME open'], ms: 'ms (last input)',
     },
   }[lang];
   function distinct(characters) { return [...new Set(characters)].join(' '); }

@@ -47,7 +47,7 @@ TEST(ToolText, EveryMessageHasBothLanguagesWithTheSameArguments) {
     EXPECT_EQ(Say(T_TEST_OK, "t.test", 3), "t.test: ok, 3 expectations");
     EXPECT_FALSE(SetToolLanguage("fr"));
     EXPECT_TRUE(SetToolLanguage("ja"));
-    EXPECT_EQ(Say(T_TEST_OK, "t.test", 3), "t.test: ok、期待 3 件");
+    EXPECT_EQ(Say(T_TEST_OK, "t.test", 3), "t.test: ok（期待結果 3 件）");
 }
 
 TEST(MultiByteFlagsFor, OnlyCodePagesThatAllowItGetPrecomposed) {

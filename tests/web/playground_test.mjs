@@ -110,7 +110,7 @@ async function check(page, row) {
 // The sample script, keys pressed in order: real key events in the test box, taps and holds on screen.
 const SAMPLE_ROWS = [
   {do: 'key:KeyP', caps: [], field: 'p', status: [1, 'モード1: 通常入力']},  // mode 1: a letter passes to the text field
-  {do: 'key:CapsLock', caps: ['↓VK_CONTROL', '↑VK_CONTROL'], status: [1, 'モード2: カーソル (Emacs)'], state: /^モード 2（キー表 2）/},
+  {do: 'key:CapsLock', caps: ['↓VK_CONTROL', '↑VK_CONTROL'], status: [1, 'モード2: カーソル (Emacs)'], state: /^モード 2（関数テーブル 2）/},
   // on screen: the key's whole trace, down and up, in the script's names
   {do: 'tap:P', caps: ['↓VK_UP', '↑VK_UP'], trace: /^trace: down 0x50 .*PRESS VK_UP \(0x26\).*\ntrace: up 0x50 /s},
   {do: 'tap:M', caps: [], notice: /^現在のモード 2$/},
@@ -135,7 +135,7 @@ test('keys on the sample: status lines, notices, injected keys, text field, log 
   for (const [index, row] of SAMPLE_ROWS.entries()) await t.test(`sample row ${index}`, async () => elapsed.push((await check(page, row)).elapsed));
   await page.screenshot({path: path.join(artifacts, 'playground.ja.png'), fullPage: true});
   const english = await open(playground.replace('.html', '.en.html'));
-  await check(english, {do: 'tap:Caps', state: /^Mode 2 \(key table 2\) · IME closed/, status: [1, 'モード2: カーソル (Emacs)']});
+  await check(english, {do: 'tap:Caps', state: /^Mode 2 \(function table 2\) · IME closed/, status: [1, 'モード2: カーソル (Emacs)']});
   await english.screenshot({path: path.join(artifacts, 'playground.en.png'), fullPage: true});
 });
 

@@ -41,8 +41,8 @@
       "    ime open [COMPOSITION_LENGTH]   ime closed   dump\n"                                                       \
       "  --json       記録を 1 つずつ JSON で標準出力に\n"                                                          \
       "  --trace      実行した命令を 1 つずつ標準エラーに\n"                                                        \
-      "  --test       テストファイル（入力と '=> ...' の期待）を実行\n" QUILLO_COMMON_OPTIONS_JA                   \
-      "  終了コード: 0 終了（--test ではすべての期待どおり）、1 期待と違う結果、\n"                                  \
+      "  --test       テストファイル（入力と '=> ...' の期待結果）を実行\n" QUILLO_COMMON_OPTIONS_JA                 \
+      "  終了コード: 0 終了（--test ではすべて期待どおり）、1 期待と違う結果、\n"                                   \
       "              2 使い方の誤り、読めないファイル、書式の誤った入力行\n",                                       \
       "usage: quillo-sim [--json] [--trace] [options] SCRIPT [EVENTS]\n"                                            \
       "       quillo-sim --test [--trace] [options] TESTFILE...\n"                                                   \
@@ -172,7 +172,7 @@
     /* quillo-sim expectations and test files */                                                                    \
     X(T_EXPECTATION_START, "'=>' の後には期待する結果を書きます", "an expectation follows '=>'")                    \
     X(T_UNKNOWN_EXPECTATION,                                                                                        \
-      "'%s' という期待はありません（swallowed、passed、result、inject、run、rotate、window、notice、status、"       \
+      "'%s' は期待結果の書き方にありません（swallowed、passed、result、inject、run、rotate、window、notice、status、"   \
       "message、acc、mode、keyTable、sysflags、reg、no inject、no command）",                                       \
       "unknown expectation '%s' (swallowed, passed, result, inject, run, rotate, window, notice, status, message, " \
       "acc, mode, keyTable, sysflags, reg, no inject, no command)")                                                 \
@@ -192,13 +192,13 @@
     X(T_EXPECTED_GOT, "%s:%d: 期待は %s、実際は %s", "%s:%d: expected %s, got %s")                                  \
     X(T_NOTHING, "なし", "nothing")                                                                                 \
     X(T_NOTHING_AFTER, "一致した行の後には何もありません: %s", "nothing after the lines already matched: %s")       \
-    X(T_NO_STATE, "状態なし（状態の期待は dump の後に書きます）", "no state (state expectations follow a dump)")    \
+    X(T_NO_STATE, "状態なし（状態の期待結果は dump の後に書きます）", "no state (state expectations follow a dump)")  \
     X(T_NO_COMPILE_MESSAGE, "コンパイルメッセージなし（=> message で期待できます）",                                \
       "no compile message (a test expects one with => message)")                                                    \
     X(T_NO_OTHER_KEY, "ほかのキーなし（キーを期待した入力では、送ったキーをすべて順に => inject で書きます）",      \
       "no other key (an input whose keys are expected lists every key it sends, in order, with => inject)")        \
-    X(T_TEST_OK, "%s: ok、期待 %d 件", "%s: ok, %d expectations")                                                   \
-    X(T_TEST_FAILED, "%s: FAILED、期待 %d 件が満たされていません（全 %d 件）", "%s: FAILED %d of %d expectations")  \
+    X(T_TEST_OK, "%s: ok（期待結果 %d 件）", "%s: ok, %d expectations")                                                \
+    X(T_TEST_FAILED, "%s: FAILED（不一致 %d 件／期待結果 %d 件）", "%s: FAILED %d of %d expectations")        \
     X(T_TEST_STARTS_WITH_SCRIPT, "テストファイルは 'script パス'（テストファイルからの相対パス）の行で始めます",     \
       "a test file starts with 'script PATH' (the script, relative to the test file)")                              \
     X(T_TEST_NO_SCRIPT_LINE, "'script パス' の行がありません", "no 'script PATH' line")                             \
