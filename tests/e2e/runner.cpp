@@ -1,5 +1,6 @@
-// Runs the Wine test cases against quillo.exe. The cases are data (cases/*.cases): each is a list of steps,
-// one a line: a verb of the table in Steps() and its words ("type A X", "text bx", "box 通知 5"). Words
+// Runs the Wine test cases against quillo.exe. The cases are data (cases/*.cases) in the one case format of
+// tests/cases/case_reader.h: "== NAME" starts a case, and each step is one line, a verb of the table in
+// Steps() and its words ("type A X", "text bx", "box 通知 5"). Words
 // with blanks are quoted ("\n" is a line feed); "$dir" stands for the case's program directory, and
 // "repeat N" ... "end" repeats lines ("Nx": N times SCALE). The first failed step ends its case.
 // Each case runs the test build (quillo-test.exe, which answers test_requests.h) as quillo.exe from
@@ -645,7 +646,7 @@ int RunCases(const Args& arguments) {
     for (const std::wstring& line : Lines(Decode(ReadBytes(arguments[0])))) {
         const Args words = Words(line);
         if (++number, words.empty()) continue;
-        if (words[0] == L"case") cases.push_back({words[1], {}});
+        if (words[0] == L"==") cases.push_back({words[1], {}});
         else if (!cases.empty()) cases.back().second.push_back(CaseLine{number, words});
     }
     for (const auto& [name, lines] : cases) {
