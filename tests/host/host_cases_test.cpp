@@ -111,7 +111,7 @@ std::string Step(const std::vector<std::string>& w) {
         EXPECT_EQ(start, text.substr(0, 3)) << "Cp932ToWide, room for 3 units";
         std::u16string lost;
         char hex[4];
-        for (char c : Utf16ToCp932(text, &lost)) std::snprintf(hex, sizeof hex, " %02X", uint8_t(c)), out += hex;
+        for (char c : Utf16ToCp932(text + Wide(Unquote(w[2])), &lost)) std::snprintf(hex, sizeof hex, " %02X", uint8_t(c)), out += hex;
         return std::to_string(Cp932ValidPrefix(bytes.data(), bytes.size())) + " " + Quote(Utf8(text.c_str())) + out +
                " " + Quote(Utf8(lost.c_str()));
     }
