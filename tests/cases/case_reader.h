@@ -6,14 +6,16 @@
 //   MARK TEXT                a line of the block of the step above: "|" a line of a file, "<" a line of
 //                            input, ">" a line of output, ">~" a pattern for one, "2>" a line of error
 //                            output, "!" the exit status
-// Words are separated by blanks; a double-quoted text is one word. The C++ runners (engine, host) read
-// the files with this header; the tools' runner is tests/tools/run_cases.py.
+// Words are separated by blanks; a double-quoted text is one word. The C++ runners (engine, compiler,
+// host) read the files with this header; the tools' runner is tests/tools/run_cases.py.
 #pragma once
 #include <gtest/gtest.h>
 
 #include <fstream>
 #include <string>
 #include <vector>
+
+#include "native_port.h"
 
 // Words separated by blanks; a double-quoted text is one word, its quotes kept. Inside quotes \" and
 // \\ stand for themselves, \0 for a zero byte, \n for a line feed and \xNN for the byte NN.
@@ -38,8 +40,26 @@ inline std::vector<std::string> CaseWords(const std::string& line) {
     return words;
 }
 
-// A quoted word's text, without its quotes.
-inline std::string Unquote(const std::string& word) { return word.size() >= 2 ? word.substr(1, word.size() - 2) : ""; }
+// A quoted word's text, without its quotes; "TEXT"*N stands for TEXT N times.
+inline std::string Unquote(const std::string& word) {
+    const size_t star = word.rfind("\"*");
+    std::string text = word.substr(1, (star == std::string::npos ? word.size() - 1 : star) - 1), out;
+    for (int n = star == std::string::npos ? 1 : std::stoi(word.substr(star + 2)); n > 0; --n) out += text;
+    return out;
+}
+
+// Case files are UTF-8; the compiler's and the host's texts are UTF-16.
+inline std::u16string Wide(const std::string& text) {
+    std::vector<char16_t> out(text.size() + 1);
+    SetNativeCodePage(65001);
+    NativeMultiByteToWide(text.c_str(), out.data(), int(out.size()));
+    return out.data();
+}
+inline std::string Utf8(const char16_t* text) {
+    std::vector<char> out(4 * std::char_traits<char16_t>::length(text) + 1);
+    WideToUtf8(text, out.data(), out.size());
+    return out.data();
+}
 
 // A text as a case file quotes it: in double quotes, with \" and \\ for those characters.
 inline std::string Quote(const std::string& text) {
@@ -52,7 +72,6 @@ struct CaseStep {
     std::vector<std::string> words;  // before "=>"
     bool checked;                    // the step has "=> EXPECTED"
     std::string expected;
-    std::string line;
 };
 
 // Every step of `path`, in order, to `run`, which reports failures with gtest; "== title" lines come as
@@ -67,6 +86,6 @@ void RunCaseFile(const std::string& path, Run run) {
         SCOPED_TRACE(testing::Message() << path << ":" << number);
         const size_t arrow = line.find(" => ");
         const bool checked = arrow != std::string::npos;
-        run(CaseStep{CaseWords(line.substr(0, arrow)), checked, checked ? line.substr(arrow + 4) : "", line});
+        run(CaseStep{CaseWords(line.substr(0, arrow)), checked, checked ? line.substr(arrow + 4) : ""});
     }
 }

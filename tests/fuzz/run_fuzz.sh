@@ -1,40 +1,28 @@
 #!/usr/bin/env bash
-# Builds the fuzz targets with clang (libFuzzer, ASan + UBSan) and runs each for a bounded time;
-# any crash, leak, sanitizer report, broken check or slow input fails. New inputs go to a scratch
-# folder (or DIR/<target> with --keep-corpus); the repository's seeds are only read.
-#   run_fuzz.sh [--build-dir DIR] [--seconds N] [--keep-corpus DIR] [--build-only | --no-build] [target ...]
-# A failing input is kept as DIR/artifacts/<target>-crash-* (or leak-, timeout-); rerun it with
-#   DIR/fuzz_<target> FILE
+# Builds the fuzz target with clang (libFuzzer, ASan + UBSan) and runs it for a bounded time; any
+# crash, leak, sanitizer report, broken check or slow input fails. New inputs go to a scratch folder
+# (or DIR with --keep-corpus); the repository's seeds in corpus/ are only read.
+#   run_fuzz.sh [--build-dir BUILD] [--seconds N] [--keep-corpus DIR]
+# A failing input is kept as BUILD/artifacts/crash-* (or leak-, timeout-); rerun it with
+#   BUILD/fuzz_engine FILE
 set -uo pipefail
 here="$(cd "$(dirname "$0")" && pwd)"
-build="$here/../../build/fuzz-clang" seconds=5 mode=run kept="" targets=()
+build="$here/../../build/fuzz-clang" seconds=5 corpus=""
 while [ $# -gt 0 ]; do
   case "$1" in
     --build-dir) build="$2"; shift 2 ;;
     --seconds) seconds="$2"; shift 2 ;;
-    --keep-corpus) kept="$2"; shift 2 ;;
-    --build-only | --no-build) mode="$1"; shift ;;
-    *) targets+=("$1"); shift ;;
+    --keep-corpus) corpus="$2"; shift 2 ;;
+    *) shift ;;  # a target's name: there is only the one
   esac
 done
-if [ "$mode" != --no-build ]; then
-  cmake -S "$here" -B "$build" -G Ninja -DCMAKE_CXX_COMPILER="$(command -v clang++ || command -v clang++-14)" >/dev/null &&
-    cmake --build "$build" -j2 || exit 1
-  [ "$mode" = --build-only ] && exit 0
-fi
-[ ${#targets[@]} -gt 0 ] || for bin in "$build"/fuzz_*; do targets+=("${bin##*/fuzz_}"); done
-status=0
-for target in "${targets[@]}"; do
-  work="$(mktemp -d)" corpus="${kept:+$kept/$target}" dict=()
-  [ -f "$here/$target.dict" ] && dict=(-dict="$here/$target.dict")
-  mkdir -p "${corpus:=$work/corpus}" "$build/artifacts"
-  if "$build/fuzz_$target" -max_total_time="$seconds" -timeout=5 -rss_limit_mb=2048 "${dict[@]}" -print_final_stats=1 \
-       -artifact_prefix="$build/artifacts/$target-" "$corpus" "$here/corpus/$target" >"$work/log" 2>&1; then
-    echo "fuzz $target: $(sed -n 's/^stat::number_of_executed_units: *//p' "$work/log") execs in $seconds s"
-  else
-    echo "fuzz $target: FAILED"; status=1
-    grep -E -A2 "fuzz check failed|ERROR:|runtime error:|SUMMARY|ALARM|Test unit written" "$work/log" | head -40
-  fi
-  rm -rf "$work"
-done
+cmake -S "$here" -B "$build" -G Ninja -DCMAKE_CXX_COMPILER="$(command -v clang++ || command -v clang++-14)" >/dev/null &&
+  cmake --build "$build" -j2 || exit 1
+scratch="$(mktemp -d)"
+trap 'rm -rf "$scratch"' EXIT
+mkdir -p "${corpus:=$scratch/corpus}" "$build/artifacts"
+"$build/fuzz_engine" -max_total_time="$seconds" -timeout=5 -rss_limit_mb=2048 -print_final_stats=1 \
+  -artifact_prefix="$build/artifacts/" "$corpus" "$here/corpus" >"$scratch/log" 2>&1
+status=$?
+grep -E -A2 "fuzz check failed|ERROR:|runtime error:|SUMMARY|ALARM|Test unit written|executed_units" "$scratch/log" | head -40
 exit $status
