@@ -148,6 +148,7 @@ test('a key press shows its effects, trace included, within one frame', () => {
 
 const DEFINES = 'define EXIT 1\ndefine STATUS 84\nfunc 1 0\n';
 const COUNTER = `define LDA 36\ndefine ADDI 69\ndefine STA 37\n${DEFINES}LDA 20\nADDI 1\nSTA 20\nSTA 0\nstring 0 "%d"\nSTATUS 0\nEXIT 0\nendfunc`;
+const WINE_SCRIPT = name => fs.readFileSync(path.join(source, 'tests', 'e2e', 'cases', name), 'utf8');
 const KANA = 'あいうえおかきくけこさしすせそたちつてとなにぬねのはひふへほ';
 // The editor's text, compiled once typing pauses, as the menu's reload: registers stay and the start-up
 // function runs again; after an error, what compiled before it. Text goes in code page 932 bytes.
@@ -160,6 +161,9 @@ const EDIT_ROWS = [
   {script: DEFINES + 'string 0 "x😀é"\nSTATUS 0\nEXIT 0\nendfunc', status: [0, 'x??'], encoding: /2 個（😀 é）を \?/},
   {en: true, script: DEFINES + 'string 0 "é"\nSTATUS 0\nEXIT 300\nendfunc', status: [0, '?'],
     encoding: /1 character that code page 932 lacks became \?: é$/, warning: /^the operand 300 /},
+  // The Wine cases' scripts show the texts quillo.exe shows on an English Windows, and quillo-sim records.
+  {script: WINE_SCRIPT('remap.txt'), status: [0, '状態 7'], do: 'key:F2', notice: /^通知です 5$/},
+  {script: WINE_SCRIPT('errors.txt'), message: '5行:symbolが見つかりません 未定義キー'},
 ];
 
 test('an edit compiles after a pause in typing, as a reload', async () => {
@@ -176,6 +180,7 @@ test('an edit compiles after a pause in typing, as a reload', async () => {
     const shown = await check(page, row);
     if (row.encoding) assert.match(shown.encoding, row.encoding);
     if (row.warning) assert.match(shown.messages[0][2], row.warning);
+    if (row.message) assert.equal(shown.messages[0][1], row.message);
     if (!row.selects) continue;
     await page.click('#messages tr.compile');
     assert.equal((await view(page)).selected, row.selects);
