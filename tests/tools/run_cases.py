@@ -103,6 +103,7 @@ def run_case_file(path, bin_dir, wine):
     with tempfile.TemporaryDirectory() as scratch:
         for step in parse(path):
             if step["kind"] == "file":
+                os.makedirs(os.path.dirname(os.path.join(scratch, step["name"])), exist_ok=True)
                 with open(os.path.join(scratch, step["name"]), "wb") as f:
                     f.write(file_bytes(step))
                 continue
