@@ -4,8 +4,8 @@
 //   VERB WORDS               a step; each layer's runner knows its verbs
 //   VERB WORDS => EXPECTED   a step and what it must give, compared as text
 //   MARK TEXT                a line of the block of the step above: "|" a line of a file, "<" a line of
-//                            input, ">" a line of output, ">~" a pattern for one, "2>" a line of error
-//                            output, "!" the exit status
+//                            input, ">" a line of output, "2>" a line of error output, "!" the exit
+//                            status; in output "…" stands for lines or a part of a line left out
 // Words are separated by blanks; a double-quoted text is one word. The C++ runners (engine, compiler,
 // host) read the files with this header; the tools' runner is tests/tools/run_cases.py.
 #pragma once

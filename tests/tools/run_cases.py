@@ -9,12 +9,14 @@ usage: run_cases.py --bin DIR CASEFILE...                  (cases/*.case)
 # The case files are in the one case format of tests/cases/case_reader.h. This layer's steps, all run in
 # one scratch folder per case file:
 #   file NAME [utf-8|python]   a file, its lines the "|" lines below: code page 932 unless utf-8; with
-#                              python they are one Python expression giving its text or bytes
-#   copy NAME PATH             a file of the repository (PATH from the repository root)
+#                              python they are one Python expression giving its text or bytes (a script
+#                              as strings side by side, one function to a line)
 #   $ [tty] TOOL ARGS...       runs quillo-check or quillo-sim (tty: stdin and stdout on a terminal) with
-#                              "<" lines as its input; ">", ">~" (a pattern), ">@ FILE" (the repository
-#                              file), "2>" and "!" lines are its output, error output and exit status
-#                              (0 unless given). {root} stands for the repository root.
+#                              "<" lines as its input; ">" and "2>" lines are its output and error output,
+#                              "!" its exit status (0 unless given); "=> LINE" after the words is its one
+#                              line of output.
+# Output is compared as the README's tour shows it: a line "…" stands for lines left out, a "…" in a
+# line for the part of it left out.
 import os
 import pty
 import re
@@ -24,7 +26,6 @@ import sys
 import tempfile
 import termios
 
-ROOT = os.path.normpath(os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", ".."))
 TOUR_START = "## Two-minute tour"
 
 
@@ -35,46 +36,40 @@ def parse(path):
         mark, _, text = line.partition(" ")
         if not line or line.startswith("#") or mark == "==":
             continue
-        if mark == "|":
-            step["body"].append(text)
-        elif mark == "<":
-            step["stdin"].append(text)
-        elif mark == ">@":
-            step["stdout_file"] = text
-        elif mark == ">~":
-            step["stdout"].append(("~", text))
-        elif mark == ">":
-            step["stdout"].append(text)
-        elif mark == "2>":
-            step["stderr"].append(text)
+        if mark in ("|", "<", ">", "2>"):
+            step[mark].append(text)
         elif mark == "!":
             step["status"] = int(text)
         elif mark == "$":
-            steps.append({"kind": "run", "words": shlex.split(text), "stdin": [], "stdout": [], "stderr": [],
-                          "stdout_file": None, "status": 0, "line": number})
+            words, _, output = text.partition(" => ")
+            steps.append({"kind": "run", "words": shlex.split(words), "<": [], ">": [output] if output else [],
+                          "2>": [], "status": 0, "line": number})
         else:
             words = line.split()
-            steps.append({"kind": words[0], "name": words[1], "args": words[2:], "body": [], "line": number})
+            steps.append({"kind": words[0], "name": words[1], "args": words[2:], "|": [], "line": number})
     return steps
 
 
-def same_lines(want, got):
-    """Expected lines (text, or ("~", regex) for a line that must match) against printed text."""
-    got = got.split("\n")
-    if got[-1] == "":
-        got.pop()
-    return len(want) == len(got) and all(
-        re.fullmatch(w[1], g) if isinstance(w, tuple) else w.replace("{root}", ROOT) == g for w, g in zip(want, got))
+def matches(shown, printed):
+    """The shown lines against the printed ones: a line '…' stands for lines left out, a '…' in a
+    line for the part of it left out."""
+    if not shown:
+        return not printed
+    if shown[0] == "…":
+        return any(matches(shown[1:], printed[i:]) for i in range(len(printed) + 1))
+    pattern = ".*".join(re.escape(part) for part in shown[0].split("…"))
+    return bool(printed) and re.fullmatch(pattern, printed[0]) is not None and matches(shown[1:], printed[1:])
+
+
+def lines(text):
+    return text.split("\n")[:-1] if text.endswith("\n") else text.split("\n") if text else []
 
 
 def file_bytes(step):
-    body = step["body"]
-    while body and body[-1] == "":
-        body.pop()
     if "python" in step["args"]:
-        text = eval("\n".join(body))  # test data written as an expression: repeats, zero bytes, CR
+        text = eval("(%s)" % "\n".join(step["|"]))  # test data as an expression: repeats, zero bytes, CR
     else:
-        text = "".join(line + "\n" for line in body)
+        text = "".join(line + "\n" for line in step["|"])
     if isinstance(text, bytes):
         return text
     return text.encode("utf-8" if "utf-8" in step["args"] else "cp932")
@@ -107,32 +102,23 @@ def run_case_file(path, bin_dir, wine):
     failures = []
     with tempfile.TemporaryDirectory() as scratch:
         for step in parse(path):
-            where = "%s:%d" % (os.path.basename(path), step["line"])
             if step["kind"] == "file":
+                os.makedirs(os.path.dirname(os.path.join(scratch, step["name"])), exist_ok=True)
                 with open(os.path.join(scratch, step["name"]), "wb") as f:
                     f.write(file_bytes(step))
                 continue
-            if step["kind"] == "copy":
-                with open(os.path.join(ROOT, step["args"][0]), "rb") as src:
-                    data = src.read()
-                with open(os.path.join(scratch, step["name"]), "wb") as f:
-                    f.write(data)
-                continue
-            stdin = "".join(line + "\n" for line in step["stdin"]).encode("utf-8")
-            words = [word.replace("{root}", ROOT) for word in step["words"]]
+            stdin = "".join(line + "\n" for line in step["<"]).encode("utf-8")
+            words = step["words"]
             if words[0] == "tty":
                 result = run_on_terminal(command(bin_dir, wine, words[1:]), stdin, scratch)
             else:
                 result = subprocess.run(command(bin_dir, wine, words), input=stdin, capture_output=True, cwd=scratch,
                                         timeout=120)
-            out = result.stdout.decode("utf-8", "replace")
-            err = result.stderr.decode("utf-8", "replace")
-            good_out = (out == open(os.path.join(ROOT, step["stdout_file"]), encoding="utf-8").read()
-                        if step["stdout_file"] else same_lines(step["stdout"], out))
-            if not good_out or not same_lines(step["stderr"], err) or result.returncode != step["status"]:
-                failures.append("%s: %s\n  expected: %r %r exit %d\n  got:      %r %r exit %d" % (
-                    where, " ".join(step["words"]), step["stdout"], step["stderr"], step["status"], out, err,
-                    result.returncode))
+            out, err = (lines(data.decode("utf-8", "replace")) for data in (result.stdout, result.stderr))
+            if not matches(step[">"], out) or not matches(step["2>"], err) or result.returncode != step["status"]:
+                failures.append("%s:%d: %s\n  expected: %r %r exit %d\n  got:      %r %r exit %d" % (
+                    os.path.basename(path), step["line"], " ".join(words), step[">"], step["2>"], step["status"],
+                    out, err, result.returncode))
     return failures
 
 
@@ -150,23 +136,13 @@ def tour_steps(readme):
     return steps
 
 
-def matches(shown, printed):
-    """The shown lines against what was printed: a line '…' stands for lines left out, a '…' in a
-    line for the part of it left out."""
-    if not shown:
-        return not printed
-    if shown[0] == "…":
-        return any(matches(shown[1:], printed[i:]) for i in range(len(printed) + 1))
-    pattern = ".*".join(re.escape(part) for part in shown[0].split("…"))
-    return bool(printed) and re.fullmatch(pattern, printed[0]) is not None and matches(shown[1:], printed[1:])
-
-
 def run_tour(readme, bin_dir):
     failures = []
-    os.makedirs(os.path.join(ROOT, "build"), exist_ok=True)  # the quick start made it; a bare copy has none
+    root = os.path.dirname(os.path.abspath(readme))
+    os.makedirs(os.path.join(root, "build"), exist_ok=True)  # the quick start made it; a bare copy has none
     for step in tour_steps(readme):
         shell = step["shell"].replace("build/native/tools/", bin_dir.rstrip("/") + "/")
-        result = subprocess.run(["sh", "-c", shell], cwd=ROOT, stdout=subprocess.PIPE, stderr=subprocess.STDOUT,
+        result = subprocess.run(["sh", "-c", shell], cwd=root, stdout=subprocess.PIPE, stderr=subprocess.STDOUT,
                                 timeout=120)
         printed = result.stdout.decode("utf-8", "replace").splitlines()
         if result.returncode != step["status"] or not matches(step["output"], printed):
@@ -190,7 +166,7 @@ def main():
                 print("skipped: no Wine session in %s or no quillo-check.exe in %s" % (pointer, bin_dir))
                 sys.exit(77)
             os.environ.update(WINEPREFIX=os.path.join(state, "prefix"), WINEDEBUG="-all")
-        names = [a for i, a in enumerate(args) if a.endswith(".case")]
+        names = [a for a in args if a.endswith(".case")]
         failures = [f for name in names for f in run_case_file(name, bin_dir, wine)]
     for failure in failures:
         print(failure)
