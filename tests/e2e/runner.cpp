@@ -6,7 +6,6 @@
 // Each case runs the test build (quillo-test.exe, which answers test_requests.h) as quillo.exe from
 // WORK-DIR\cases\NAME, unless it asks for the shipped one.
 // Usage: quillo-wine-runner CASE-FILE SCRIPTS-DIR WORK-DIR [SCALE [CASE]]
-//        quillo-wine-runner record FILE PAGE   (the test's .html program: appends PAGE to FILE)
 #include <windows.h>
 
 #include <psapi.h>
@@ -50,7 +49,6 @@ struct Runner {
     WNDPROC editProc = nullptr;
     uintptr_t notice = 0, slot0 = 0;  // quillo's engine buffers, as its test requests name them
     SIZE mark = {};                   // the panel's size at "size mark"
-    size_t openedSeen = 0;
     double keyDownAt = 0;
 };
 Runner R;
@@ -430,29 +428,6 @@ bool Link(const std::wstring& what) {
     return Same(program, R.dir + L"quillo.exe", L"the program the shortcut starts");
 }
 
-bool Html() {  // .html pages go to this runner, which records them in opened.txt
-    const std::wstring command = Self() + L" record \"" + R.work + L"opened.txt\" \"%1\"";
-    DeleteFileW((R.work + L"opened.txt").c_str());
-    R.openedSeen = 0;
-    return Check(!RegSetValueW(HKEY_CLASSES_ROOT, L"QuilloPage\\shell\\open\\command", REG_SZ, command.c_str(), 0) &&
-                     !RegSetValueW(HKEY_CLASSES_ROOT, L".html", REG_SZ, L"QuilloPage", 0), L"registered");
-}
-
-// The next page the .html program was given. A page's address must name the file beside quillo whatever
-// its directory's name holds, and keep its fragment: "opened FILE [FRAGMENT]".
-bool Opened(const Args& a) {
-    std::vector<std::wstring> lines;
-    auto opened = [&] { return (lines = Lines(Decode(ReadBytes(R.work + L"opened.txt")))).size() > R.openedSeen; };
-    if (!Check(WaitUntil(opened), L"the .html program is started")) return false;
-    const std::wstring page = lines[R.openedSeen++];
-    if (a.size() == 1) return Same(page, Expand(a[0]), L"the page the .html program was given");
-    const size_t hash = std::min(page.find(L'#'), page.size());
-    wchar_t path[MAX_PATH] = {};
-    DWORD length = MAX_PATH;
-    return Check(SUCCEEDED(PathCreateFromUrlW(page.substr(0, hash).c_str(), path, &length, 0)), L"no file: " + page) &&
-           Same(path, R.dir + a[0], L"the file the address names") && Same(page.substr(hash), a[1], L"fragment");
-}
-
 // A picture of quillo's main window, about box or pop-up menu, saved by wine.sh among the artefacts.
 bool Shot(const std::wstring& name, HWND window) {
     RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW | RDW_ALLCHILDREN);
@@ -486,10 +461,8 @@ StepTable Merged(StepTable steps, const StepTable& more) { return steps.insert(m
 const StepTable& Steps() {
     static const StepTable steps = Merged({
         // quillo's program directory, script, environment and process
-        {L"dir", [](const Args& a) { return Dir(a[0]); }},
         {L"shipped", [](const Args&) { return Dir(L"", L"quillo.exe"); }},  // quillo.exe as it is shipped
         {L"script", Script},
-        {L"file", [](const Args& a) { return WriteBytes(R.dir + a[0], Utf8(a[1])); }},
         {L"env", [](const Args& a) { return SetEnvironmentVariableW(a[0].c_str(), a[1].c_str()) != 0; }},
         {L"codepages", [](const Args& a) {  // the locale this case file runs in: ANSI, OEM, interface language
              const UINT got[] = {GetACP(), GetOEMCP(), GetUserDefaultUILanguage()};
@@ -596,8 +569,6 @@ const StepTable& Steps() {
              return Same(std::to_wstring(n >> 16 & 0xFF) + L" " + std::to_wstring(n >> 8 & 0xFF) + L" " +
                              std::to_wstring(n & 0xFF), a[0] + L" " + a[1] + L" " + a[2], L"probes begun, dead, alive");
          }},
-        {L"html", [](const Args&) { return Html(); }},
-        {L"opened", Opened},
         {L"wait", [](const Args& a) { return PumpFor(Number(a[0])), true; }},
         {L"ready", [](const Args&) {  // the demonstration shows what came, then waits for its screenshot
              std::wstring shown = L"  the test window received: \"" + WindowText(R.edit) + L"\"\n  keys: " + R.keyLog;
@@ -672,7 +643,6 @@ int RunCases(const Args& arguments) {
 
 int wmain(int argc, wchar_t** argv) {
     const Args arguments(argv + 1, argv + argc);
-    if (argc == 4 && arguments[0] == L"record") return !WriteBytes(argv[2], Utf8(argv[3]) + "\n", std::ios::app);
     if (argc == 2 && arguments[0] == L"hook") return BareHook();
     if (argc < 4) return std::printf("usage: quillo-wine-runner CASE-FILE SCRIPTS-DIR WORK-DIR [SCALE [CASE]]\n"), 2;
     CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);  // the shell starts the auto-start shortcut through COM
