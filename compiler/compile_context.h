@@ -103,7 +103,7 @@ enum CompileEventKind { EVENT_TEXT_LOADED, EVENT_MESSAGE, EVENT_VALUE, EVENT_INS
 
 struct CompileEvent {
     CompileEventKind kind;
-    int32_t line;                          // the line being compiled; 0 before the first
+    int32_t line = 0;                      // the line being compiled; 0 before the first
     const char* text = nullptr;            // EVENT_MESSAGE: the detail or none; EVENT_VALUE: the token as read
     bool quoted = false;                   // EVENT_VALUE: a quoted character
     int32_t value = 0;                     // EVENT_VALUE

@@ -71,7 +71,9 @@ void Show(const CompileContext* ctx, int32_t line, CompileMessage message, const
     }
     char16_t composed[MESSAGE_SIZE];
     ComposeCompileMessage(composed, line, text, wideDetail, message == CM_FILE_PATH ? LANG_JA : gCompilerPort.language);
-    ObserveCompile(ctx, CompileEvent{EVENT_MESSAGE, line, detail, false, 0, nullptr, 0, message});
+    CompileEvent event{EVENT_MESSAGE, line, detail};
+    event.message = message;
+    ObserveCompile(ctx, event);
     if (gCompilerPort.showMessage) gCompilerPort.showMessage(composed);
 }
 

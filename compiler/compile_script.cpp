@@ -119,7 +119,7 @@ int32_t CompileScriptText(const ScriptText& text, CompiledScript* script) {
     // One compile at a time (the host never nests them); the record (some 37 KB) stays off the stack.
     static CompileContext context;
     InitCompileContext(&context, text, script);
-    ObserveCompile(&context, CompileEvent{EVENT_TEXT_LOADED, 0});
+    ObserveCompile(&context, CompileEvent{EVENT_TEXT_LOADED});
     CompileLines(&context);
     CloseCode(&context);
     ObserveCompile(&context, CompileEvent{EVENT_COMPILED, context.line});

@@ -26,7 +26,9 @@ void CompileFunc(CompileContext* ctx, const char* rest) {
     int32_t key = 0;
     rest = ReadValue(ctx, rest, &flags);
     ReadValue(ctx, rest, &key);
-    ObserveCompile(ctx, CompileEvent{EVENT_FUNC, ctx->line, nullptr, false, 0, nullptr, CodeOffset(ctx)});
+    CompileEvent event{EVENT_FUNC, ctx->line};
+    event.offset = CodeOffset(ctx);
+    ObserveCompile(ctx, event);
     uint16_t entry = static_cast<uint16_t>(CodeOffset(ctx) / INSTRUCTION_SIZE);
     // Bit t of the flags registers the function in table t; a later func for the same key wins.
     for (int table = 0; table < FUNCTION_TABLE_COUNT; ++table)
@@ -102,6 +104,8 @@ void CompileInstruction(CompileContext* ctx, const char* line) {
     const char* rest = ReadValue(ctx, line, &opcode);
     ReadValue(ctx, rest, &operand);  // missing: 0; anything after it is ignored
     if (!CodeHasRoom(ctx, 0)) return;
-    ObserveCompile(ctx, CompileEvent{EVENT_INSTRUCTION, ctx->line, nullptr, false, 0, nullptr, CodeOffset(ctx)});
+    CompileEvent event{EVENT_INSTRUCTION, ctx->line};
+    event.offset = CodeOffset(ctx);
+    ObserveCompile(ctx, event);
     EmitInstruction(ctx, opcode, operand);
 }

@@ -5,6 +5,7 @@
 // The image carries no terminating zero, so every read here is checked against code.size:
 // reaching the end of the image is the same as reaching an opcode 0. Positions are always even:
 // entries are offsets in 2-byte units and every step moves by whole units.
+#include <algorithm>
 #include "commands.h"
 #include "engine.h"
 #include "engine_port.h"
@@ -192,7 +193,7 @@ int32_t Pop() {
         gEngine.regs[R_SP] = VALUE_STACK_BOTTOM;
         return gEngine.regs[VALUE_STACK_BOTTOM];
     }
-    int32_t i = sp - 1 > VALUE_STACK_END - 1 ? VALUE_STACK_END - 1 : sp - 1;
+    const int32_t i = std::min(sp - 1, VALUE_STACK_END - 1);
     gEngine.regs[R_SP] = i;
     return gEngine.regs[i];
 }

@@ -89,8 +89,6 @@ Directive ParseDirective(const char* format, size_t length, size_t start, size_t
     return d;
 }
 
-bool IsPlainNumber(char c) { return c == 'd' || c == 'i' || c == 'u' || c == 'x' || c == 'X' || c == 'o'; }
-
 bool IsIntegerConversion(char c) {
     return c == 'd' || c == 'i' || c == 'u' || c == 'x' || c == 'X' || c == 'o' || c == 'c';
 }
@@ -137,16 +135,6 @@ const char* DigitSetOf(char conversion) { return conversion == 'X' ? "0123456789
 
 // "%d" "%i" "%u" "%x" "%X" "%o" with nothing between: the sign and the digits alone. Most formats
 // are made of these, and FormatNumber gives the same text for them.
-void FormatPlainNumber(Output& out, char conversion, int32_t value) {
-    const bool negative = (conversion == 'd' || conversion == 'i') && value < 0;
-    if (negative) Put(out, '-');
-    char digits[12];
-    size_t count = Digits(negative ? 0u - uint32_t(value) : uint32_t(value), BaseOf(conversion),
-                          DigitSetOf(conversion), digits);
-    if (count == 0) digits[count++] = '0';
-    PutDigits(out, digits, count);
-}
-
 void FormatNumber(Output& out, const Directive& d, int32_t value) {
     char sign = 0;
     uint32_t magnitude;
@@ -202,11 +190,6 @@ size_t FormatStatusText(const char* format, size_t formatLength, const int32_t a
         }
         if (i + 1 < formatLength && format[i + 1] == '%') {
             Put(out, '%');
-            i += 2;
-            continue;
-        }
-        if (i + 1 < formatLength && IsPlainNumber(format[i + 1]) && used < STATUS_ARGUMENT_COUNT) {
-            FormatPlainNumber(out, format[i + 1], args[used++]);
             i += 2;
             continue;
         }

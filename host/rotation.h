@@ -3,12 +3,9 @@
 #pragma once
 #include <cstdint>
 
-constexpr uint32_t ORIENTATION_0 = 0;
-constexpr uint32_t ORIENTATION_90 = 1;
-constexpr uint32_t ORIENTATION_180 = 2;
-constexpr uint32_t ORIENTATION_270 = 4;
 constexpr uintptr_t ROTATE_ONE_STEP_FIRST = 4;  // commands 4-255 turn one quarter further
 
-// The orientation the rotate command `n` asks for when the display now stands at `current`:
-// 0-3 name an orientation; anything larger turns one quarter further, wrapping from 270 to 0.
-uint32_t TargetOrientation(uintptr_t n, uint32_t current);
+// The orientation the rotate command `n` asks for: 0-3 name an orientation; anything larger turns one
+// quarter further from where the display stands now, as `current` tells (asked only then), wrapping
+// from 270 to 0.
+uint32_t TargetOrientation(uintptr_t n, uint32_t (*current)());

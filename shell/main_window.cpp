@@ -12,10 +12,7 @@
 
 void RunProgram(const wchar_t* file, const wchar_t* parameters) { PlatformShellExecute(file, parameters); }
 
-void RotateScreen(uintptr_t n) {
-    const uint32_t current = n >= ROTATE_ONE_STEP_FIRST ? PlatformDisplayOrientation() : ORIENTATION_0;
-    PlatformSetDisplayOrientation(TargetOrientation(n, current));
-}
+void RotateScreen(uintptr_t n) { PlatformSetDisplayOrientation(TargetOrientation(n, PlatformDisplayOrientation)); }
 
 namespace {
 

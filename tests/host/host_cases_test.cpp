@@ -93,6 +93,8 @@ void GatedCompile() {
     if (gAsking-- > 0) RunCompile(GatedCompile, nullptr), RunCompile(GatedCompile, nullptr), gGateTrace += "back;";
 }
 
+uint32_t gOrientation;  // where the display stands for "rotate"
+
 std::string Step(const std::vector<std::string>& w) {
     const std::string& op = w[0];
     if (op == "command") return Command(w);
@@ -101,7 +103,10 @@ std::string Step(const std::vector<std::string>& w) {
     if (op == "class") return IsDesktopShellClass(Wide(Unquote(w[1])).c_str()) ? "shell" : "-";
     if (op == "cmdline") return std::to_string(CommandLineFlags(w[1] == "none" ? nullptr : Wide(Unquote(w[1])).c_str()));
     if (op == "path" || op == "join" || op == "url" || op == "class-of") return Built(w);
-    if (op == "rotate") return std::to_string(TargetOrientation(Value(w[1]), uint32_t(Value(w[2]))));
+    if (op == "rotate") {
+        gOrientation = uint32_t(Value(w[2]));
+        return std::to_string(TargetOrientation(Value(w[1]), [] { return gOrientation; }));
+    }
     std::string out;
     if (op == "cp932") {
         const std::string bytes = Unquote(w[1]);

@@ -9,6 +9,7 @@
 #include "compile_context.h"
 #include "cp932.h"
 #include "engine.h"
+#include "label_index.h"
 #include "recording_port.h"
 #include "tool_text.h"
 #include "utf8_text.h"
@@ -142,23 +143,6 @@ void EncodingWarnings(const CompileOutcome& outcome, int codePage, Warnings* war
     if (codePage == SCRIPT_CODE_PAGE) NotCodePageWarnings(read, warnings);
 }
 
-// Where the engine's label search from `from` finds LABEL `label`: over string data, up to an
-// opcode 0 or the image's end.
-bool FindLabel(const CodeImage& image, uint32_t from, uint8_t label, uint32_t* at) {
-    uint32_t pos = from;
-    while (pos + INSTRUCTION_SIZE <= image.size && image.bytes[pos] != OP_END) {
-        uint8_t opcode = image.bytes[pos];
-        uint8_t operand = image.bytes[pos + 1];
-        if (opcode == OP_LABEL && operand == label) {
-            *at = pos;
-            return true;
-        }
-        pos += INSTRUCTION_SIZE;
-        if (opcode == OP_SKIP) pos += uint32_t(operand) * INSTRUCTION_SIZE;
-    }
-    return false;
-}
-
 int32_t LineOfInstruction(const CompileOutcome& outcome, uint32_t offset) {
     for (const CompiledLine& instruction : outcome.instructions)
         if (instruction.offset == offset) return instruction.line;
@@ -179,11 +163,12 @@ void JumpWarnings(const CompileOutcome& outcome, Warnings* warnings) {
         auto next = std::upper_bound(starts.begin(), starts.end(), instruction.offset);
         uint32_t start = next == starts.begin() ? 0 : *(next - 1);
         uint32_t end = next == starts.end() ? image.size : *next;
-        uint32_t at = 0;
-        if (!FindLabel(image, opcode == OP_JMPS ? start : instruction.offset, label, &at))
+        // The engine's own search: the position right after the LABEL it reaches.
+        const uint32_t after = FindLabel(gEngine.labels, opcode == OP_JMPS ? start : instruction.offset, label);
+        if (after == LABEL_NOT_FOUND)
             warnings->Add(instruction.line, W_LABEL_MISSING, int(label), int(label));
-        else if (at >= end)
-            warnings->Add(instruction.line, W_LABEL_ELSEWHERE, int(label), LineOfInstruction(outcome, at));
+        else if (after - INSTRUCTION_SIZE >= end)
+            warnings->Add(instruction.line, W_LABEL_ELSEWHERE, int(label), LineOfInstruction(outcome, after - INSTRUCTION_SIZE));
     }
 }
 
