@@ -11,12 +11,12 @@ constexpr char16_t REPLACEMENT = 0xFFFD;
 constexpr char UNMAPPABLE = '?';
 constexpr uint16_t NO_CODE = 0;  // byte 0 encodes only U+0000, which no script text holds
 
-bool IsLead(uint8_t b) { return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= CP932_LAST_LEAD); }
-
-// The character at `p` (with `left` bytes from there on) and how many bytes it takes.
+// The character at `p` (with `left` bytes from there on) and how many bytes it takes. The double-byte
+// table has a row for every byte from the first lead byte to the last, empty for those that lead none.
 char16_t DecodeOne(const uint8_t* p, size_t left, size_t* used) {
     *used = 1;
-    if (IsLead(p[0]) && left >= 2 && p[1] >= CP932_FIRST_TRAIL && p[1] <= CP932_LAST_TRAIL) {
+    if (p[0] >= CP932_FIRST_LEAD && p[0] <= CP932_LAST_LEAD && left >= 2 && p[1] >= CP932_FIRST_TRAIL &&
+        p[1] <= CP932_LAST_TRAIL) {
         char16_t c = CP932_DOUBLE[p[0] - CP932_FIRST_LEAD][p[1] - CP932_FIRST_TRAIL];
         if (c) {
             *used = 2;

@@ -141,6 +141,7 @@ TEST(Symbols, LookupAgreesWithAScanInDefinitionOrder) {
 TEST(WideToUtf8, StaysInsideItsBuffer) {
     char out[8];
     EXPECT_EQ(WideToUtf8(u"abcdefあ", out, sizeof out), 6u);
+    EXPECT_EQ(WideToUtf8(u"abcdefg", out, sizeof out), 7u);  // exactly full
     EXPECT_EQ(WideToUtf8(u"\xD800é", out, sizeof out), 5u);
     EXPECT_STREQ(out, "\xEF\xBF\xBD\xC3\xA9");
 }
