@@ -1,4 +1,5 @@
 // Keywords, tokens and values: the lexical layer of a script line.
+#include <algorithm>
 #include <cstring>
 
 #include "compile_context.h"
@@ -32,7 +33,7 @@ const char* ReadToken(char* out, const char* text, size_t outSize, size_t* token
     }
     size_t length = static_cast<size_t>(end - start);
     if (outSize) {
-        size_t kept = length < outSize - 1 ? length : outSize - 1;
+        const size_t kept = std::min(length, outSize - 1);
         std::memcpy(out, start, kept);
         out[kept] = 0;
     }
