@@ -17,7 +17,6 @@ void InitCompileContext(CompileContext* ctx, const ScriptText& text, CompiledScr
     ctx->codeNext = script->code;
     ctx->lineText = nullptr;
     std::memset(ctx->symbolIndex, 0, sizeof ctx->symbolIndex);
-    std::memset(script->code, 0, sizeof script->code);
     script->size = 0;
     for (auto& table : script->functionTables)
         for (auto& entry : table) entry = NO_FUNCTION;

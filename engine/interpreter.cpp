@@ -63,7 +63,7 @@ const char* ImageEnd() { return reinterpret_cast<const char*>(gEngine.code.bytes
 bool InsideImage(const void* p) {
     auto address = reinterpret_cast<uintptr_t>(p);
     auto start = reinterpret_cast<uintptr_t>(gEngine.code.bytes);
-    return gEngine.code.bytes && address >= start && address <= start + gEngine.code.size;
+    return gEngine.code.bytes && address - start <= gEngine.code.size;  // below the start wraps around
 }
 
 // The selected toggle byte, or none; a stale pointer never reaches another image.

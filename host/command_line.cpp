@@ -1,7 +1,5 @@
 #include "command_line.h"
 
-#include "ui_flags.h"
-
 namespace {
 
 constexpr char16_t LOWER_CASE_BIT = 0x20;
@@ -16,17 +14,15 @@ const char16_t* SkipWord(const char16_t* p) {
 
 }  // namespace
 
-uint32_t CommandLineFlags(const char16_t* text) {
-    uint32_t flags = 0;
-    if (!text) return flags;
-    const char16_t* p = text;
-    while (*p) {
+bool StartsHidden(const char16_t* text) {
+    bool hidden = false;
+    for (const char16_t* p = text ? text : u""; *p;) {
         if (IsBlank(*p)) {
             ++p;
             continue;
         }
-        if (IsOptionMark(*p) && (p[1] | LOWER_CASE_BIT) == u's') flags |= UI_START_HIDDEN;
+        hidden = hidden || (IsOptionMark(*p) && (p[1] | LOWER_CASE_BIT) == u's');
         p = SkipWord(p);
     }
-    return flags;
+    return hidden;
 }

@@ -112,7 +112,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR commandLine, int showCo
     ForgetStatusTexts();
     InitEngine();
     InstallHostPorts();
-    gHost.uiFlags |= CommandLineFlags(Utf16(commandLine));
+    if (StartsHidden(Utf16(commandLine))) gHost.uiFlags |= UI_START_HIDDEN;
     int exitCode = 0;
     if (InitInstance(instance, showCommand)) {
         AnswerTestRequests(gHost.mainWindow);

@@ -101,7 +101,7 @@ std::string Step(const std::vector<std::string>& w) {
     if (op == "forget") return std::to_string(ForgetImageAddresses());
     if (op == "title") return IsExcludedTitle(Wide(Unquote(w[1])).c_str()) ? "excluded" : "-";
     if (op == "class") return IsDesktopShellClass(Wide(Unquote(w[1])).c_str()) ? "shell" : "-";
-    if (op == "cmdline") return std::to_string(CommandLineFlags(w[1] == "none" ? nullptr : Wide(Unquote(w[1])).c_str()));
+    if (op == "cmdline") return StartsHidden(w[1] == "none" ? nullptr : Wide(Unquote(w[1])).c_str()) ? "hidden" : "-";
     if (op == "path" || op == "join" || op == "url" || op == "class-of") return Built(w);
     if (op == "rotate") {
         gOrientation = uint32_t(Value(w[2]));

@@ -26,7 +26,7 @@ bool ValueOption(const std::vector<std::string>& arguments, size_t* i, const std
                  bool* missing) {
     const std::string& word = arguments[*i];
     *missing = false;
-    if (word.rfind(name + "=", 0) == 0) {
+    if (word.compare(0, name.size() + 1, name + "=") == 0) {
         *value = word.substr(name.size() + 1);
         return true;
     }

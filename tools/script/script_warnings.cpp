@@ -134,8 +134,7 @@ void EncodingWarnings(const CompileOutcome& outcome, int codePage, Warnings* war
     size_t zero = text.find('\0');
     if (zero != std::string::npos) warnings->Add(LineAt(text, zero), W_ZERO_BYTE, unsigned(text.size() - zero));
     std::string read = text.substr(0, zero);
-    size_t high = 0;
-    while (high < read.size() && static_cast<uint8_t>(read[high]) < 0x80) ++high;
+    const size_t high = std::find_if(read.begin(), read.end(), [](char c) { return uint8_t(c) >= 0x80; }) - read.begin();
     if (codePage != UTF8_CODE_PAGE && high < read.size() && IsValidUtf8(read)) {
         warnings->Add(LineAt(text, high), W_UTF8_TEXT, codePage);
         return;

@@ -35,8 +35,7 @@ std::string FirstWord(const std::string& line) { return line.substr(0, line.find
 
 // The part of a state line that names what it describes: "acc", "reg R_MODS".
 std::string StateKey(const std::string& line) {
-    size_t last = line.rfind(' ');
-    return last == std::string::npos ? line : line.substr(0, last);
+    return line.substr(0, line.rfind(' '));
 }
 
 bool Fail(std::string* error, const std::string& text) {

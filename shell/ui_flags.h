@@ -1,4 +1,4 @@
-// The host shell's flag word. Portable: the command-line reader uses it without windows.h.
+// The host shell's flag word.
 #pragma once
 #include <cstdint>
 
