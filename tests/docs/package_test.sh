@@ -2,9 +2,7 @@
 # scripts/package on stand-in build directories holding the MinGW build's programs: the zip holds exactly
 # the release files (the sample, its test file, the whole tutorial folder and the playground among them);
 # its programs are stripped, quillo.exe at most 150 KiB, with its manifest and without the test build's
-# requests; without the
-# wasm build the playground and the manual's links to it stay out, and it says so; a build without
-# quillo.exe is refused with a message naming it and no zip.
+# requests.
 set -euo pipefail
 source_dir=$1 win_build=$2 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -35,16 +33,4 @@ size=$(stat -c %s "$work/quillo-1.33-win64/quillo.exe")
 [ "$size" -le 153600 ] || fail "quillo.exe is $size bytes, more than 153,600"
 ! grep -qaP 'Q\x00U\x00I\x00L\x00L\x00O\x00_\x00T\x00E\x00S\x00T' "$work/quillo-1.33-win64/quillo.exe" || fail "quillo.exe is the test build"
 
-"$source_dir/scripts/package" --no-build --build-dir "$work/build" --wasm-build-dir "$work/none" --out "$work/dist1" \
-  >/dev/null 2>"$work/err" || fail "packaging without the playground failed"
-got=$(listing "$work/dist1") expected=$(expect "${release[@]}")
-[ "$got" = "$expected" ] || fail "without the wasm build the zip holds
-$got"
-grep -q playground "$work/err" || fail "no word that the playground was left out: $(cat "$work/err")"
-
-rm "$work/build/shell/quillo.exe"
-if "$source_dir/scripts/package" --no-build --build-dir "$work/build" --out "$work/dist2" 2>"$work/err" ||
-  ! grep -q quillo.exe "$work/err" || [ -e "$work/dist2/quillo-1.33-win64.zip" ]; then
-  fail "packaging without quillo.exe was not refused: $(cat "$work/err")"
-fi
 echo "package_test: ok $size bytes"
