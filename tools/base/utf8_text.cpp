@@ -40,31 +40,25 @@ void PutUtf16(uint32_t code, std::u16string& out) {
     }
 }
 
-// One character from text[*i]; moves *i past it, or past one byte when it is malformed (a bad
-// sequence, an overlong form, a surrogate or a code above U+10FFFF).
-bool DecodeUtf8(const std::string& text, size_t* i, uint32_t* code) {
+constexpr uint32_t MALFORMED = UINT32_MAX;  // no character: beyond U+10FFFF
+
+// One character from text[*i]; moves *i past it. MALFORMED, and *i past one byte, for a bad sequence,
+// an overlong form, a surrogate or a code above U+10FFFF.
+uint32_t DecodeUtf8(const std::string& text, size_t* i) {
     static const uint32_t SMALLEST[] = {0, 0x80, 0x800, 0x10000};
     auto byte = static_cast<uint8_t>(text[*i]);
     int extra = byte < 0x80 ? 0 : (byte & 0xE0) == 0xC0 ? 1 : (byte & 0xF0) == 0xE0 ? 2 : (byte & 0xF8) == 0xF0 ? 3 : -1;
-    if (extra < 0 || *i + size_t(extra) >= text.size()) {
-        ++*i;
-        return false;
+    uint32_t code = extra < 0 ? MALFORMED : extra == 0 ? byte : byte & (0x3Fu >> extra);
+    for (int k = 1; k <= extra && code != MALFORMED; ++k) {
+        const size_t at = *i + size_t(k);
+        code = at < text.size() && (uint8_t(text[at]) & 0xC0) == 0x80 ? (code << 6) | (uint8_t(text[at]) & 0x3Fu) : MALFORMED;
     }
-    *code = extra == 0 ? byte : byte & (0x3Fu >> extra);
-    for (int k = 1; k <= extra; ++k) {
-        auto next = static_cast<uint8_t>(text[*i + size_t(k)]);
-        if ((next & 0xC0) != 0x80) {
-            ++*i;
-            return false;
-        }
-        *code = (*code << 6) | (next & 0x3Fu);
-    }
-    if (*code < SMALLEST[extra] || *code > 0x10FFFF || (*code >= 0xD800 && *code <= 0xDFFF)) {
+    if (code == MALFORMED || code < SMALLEST[extra] || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) {
         ++*i;
-        return false;
+        return MALFORMED;
     }
     *i += size_t(extra) + 1;
-    return true;
+    return code;
 }
 
 }  // namespace
@@ -89,16 +83,15 @@ std::string Utf16ToUtf8(const std::u16string& text) { return Utf16ToUtf8(text.c_
 std::u16string Utf8ToUtf16(const std::string& text) {
     std::u16string out;
     for (size_t i = 0; i < text.size();) {
-        uint32_t code = 0;
-        PutUtf16(DecodeUtf8(text, &i, &code) ? code : REPLACEMENT, out);
+        const uint32_t code = DecodeUtf8(text, &i);
+        PutUtf16(code == MALFORMED ? REPLACEMENT : code, out);
     }
     return out;
 }
 
 bool IsValidUtf8(const std::string& text) {
-    uint32_t code = 0;
     for (size_t i = 0; i < text.size();)
-        if (!DecodeUtf8(text, &i, &code)) return false;
+        if (DecodeUtf8(text, &i) == MALFORMED) return false;
     return true;
 }
 
