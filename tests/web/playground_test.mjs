@@ -19,7 +19,6 @@ const playground = path.join(wasmBuild, 'docs', 'playground.html');
 const sample = path.join(source, 'examples', 'scriptcommand.txt');
 const work = fs.mkdtempSync(path.join(os.tmpdir(), 'quillo-web-'));
 const problems = [];  // page errors, console errors and refused requests of every page
-const elapsed = [];   // milliseconds each key press took the page, effects and trace drawn
 let browser;
 fs.mkdirSync(artifacts, {recursive: true});
 
@@ -58,7 +57,7 @@ const view = page => page.evaluate(() => {
   return {
     caps: all('#caps .cap', c => c.textContent), field: text('field'), status: [0, 1, 2, 3, 4, 5].map(n => text('status' + n)),
     log: text('log'), trace: text('trace'), state: text('state'), notices: all('.notice p', p => p.textContent),
-    messages: all('#messages tr.compile', row => [...row.cells].map(cell => cell.textContent)), elapsed: parseFloat(text('elapsed')),
+    messages: all('#messages tr.compile', row => [...row.cells].map(cell => cell.textContent)),
     editor: script.value, selected: script.value.slice(script.selectionStart, script.selectionEnd), encoding: text('encoding'), records: text('records'),
   };
 });
@@ -115,15 +114,12 @@ const SAMPLE_ROWS = [
   {do: 'tap:P', caps: ['↓VK_UP', '↑VK_UP'], trace: /^trace: down 0x50 .*PRESS VK_UP \(0x26\).*\ntrace: up 0x50 /s},
   {do: 'tap:M', caps: [], notice: /^現在のモード 2$/},
   {do: 'tap:X', log: /^プログラム起動: \\Windows\\calc\.exe \n$/},
-  {do: 'tap:R', log: /^画面の向き: 90° 回転（4）\n$/},
   {do: 'key:KeyJ', log: /^ウィンドウ操作 C: IME の開閉 → IME 開\n$/, state: /IME 開 · sysflags 0x00070000/},
   {do: 'click:input[value="ime open 1"]', records: /^\{"input": "ime open 1"/},  // a composition in progress
-  {do: 'key:KeyJ', log: /^ウィンドウ操作 C: IME の開閉 → IME 開\n$/},  // ...keeps the IME open
   // the menu's reload: registers survive, so mode 2 stays
   {do: ['click:.menubar summary', 'click:#menu-reload'], records: /^\{"input": "reload"/, state: /^モード 2/},
   {do: 'hold:Caps', caps: ['↓VK_CONTROL', '↑VK_CONTROL'], state: /^モード 2/},  // held past the tap time: Ctrl only
   {do: 'key:KeyH', caps: ['↓VK_BACK', '↑VK_BACK'], field: ''},  // mode 2: H is backspace, the p goes
-  {do: 'key:KeyZ', caps: [], field: 'z'},  // no key function in mode 2: passes
   {do: 'key:F10', records: /^\{"input": "sysdown 0x79 time=\d+"/},  // F10 and keys with Alt are system keys
   {do: 'key:ArrowUp', records: /^\{"input": "down 0x26 scan=0x3C time=\d+"/},  // the direction keys' scan codes
   {do: 'line:tap VK_CAPITAL', status: [1, 'モード1: 通常入力']},
@@ -132,18 +128,11 @@ const SAMPLE_ROWS = [
 test('keys on the sample: status lines, notices, injected keys, text field, log and trace', async t => {
   const page = await open(playground);
   assert.deepEqual((await view(page)).status.slice(0, 3), ['quillo サンプルスクリプト', 'モード1: 通常入力', 'CapsLock: タップで切替 / 押したままCtrl']);
-  for (const [index, row] of SAMPLE_ROWS.entries()) await t.test(`sample row ${index}`, async () => elapsed.push((await check(page, row)).elapsed));
+  for (const [index, row] of SAMPLE_ROWS.entries()) await t.test(`sample row ${index}`, async () => check(page, row));
   await page.screenshot({path: path.join(artifacts, 'playground.ja.png'), fullPage: true});
   const english = await open(playground.replace('.html', '.en.html'));
   await check(english, {do: 'tap:Caps', state: /^Mode 2 \(function table 2\) · IME closed/, status: [1, 'モード2: カーソル (Emacs)']});
   await english.screenshot({path: path.join(artifacts, 'playground.en.png'), fullPage: true});
-});
-
-// The median, not the slowest: a busy machine can hold up any one press.
-test('a key press shows its effects, trace included, within one frame', () => {
-  const sorted = [...elapsed].sort((a, b) => a - b);
-  console.log(`key press to effects drawn: median ${sorted[sorted.length >> 1]} ms, max ${sorted.at(-1)} ms`);
-  assert.ok(sorted[sorted.length >> 1] < 16, `half the key presses took ${sorted[sorted.length >> 1]} ms or more`);
 });
 
 const DEFINES = 'define EXIT 1\ndefine STATUS 84\nfunc 1 0\n';
