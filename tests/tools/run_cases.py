@@ -1,10 +1,9 @@
 #!/usr/bin/env python3
-"""The tools' cases: quillo-check and quillo-sim run on scripts, and the README's tour of them.
+"""The tools' cases: quillo-check and quillo-sim run on scripts.
 
 usage: run_cases.py --bin DIR CASEFILE...                  (cases/*.case)
        run_cases.py --bin DIR --wine SESSION CASEFILE...   (the .exe of DIR under Wine, in the prefix of the
                                                             end-to-end tests' session SESSION)
-       run_cases.py --bin DIR --readme README.md           (the tour's commands, from the repository root)
 """
 # The case files are in the one case format of tests/cases/case_reader.h. This layer's steps, all run in
 # one scratch folder per case file:
@@ -15,8 +14,7 @@ usage: run_cases.py --bin DIR CASEFILE...                  (cases/*.case)
 #                              "<" lines as its input; ">" and "2>" lines are its output and error output,
 #                              "!" its exit status (0 unless given); "=> LINE" after the words is its one
 #                              line of output.
-# Output is compared as the README's tour shows it: a line "…" stands for lines left out, a "…" in a
-# line for the part of it left out.
+# In expected output a line "…" stands for lines left out, a "…" in a line for the part of it left out.
 import os
 import pty
 import re
@@ -25,8 +23,6 @@ import subprocess
 import sys
 import tempfile
 import termios
-
-TOUR_START = "## Two-minute tour"
 
 
 def parse(path):
@@ -122,52 +118,20 @@ def run_case_file(path, bin_dir, wine):
     return failures
 
 
-def tour_steps(readme):
-    """The tour's commands, each with the output lines shown under it ('#   ...') and its '# exit N'."""
-    text = open(readme, encoding="utf-8").read()
-    block = text[text.index(TOUR_START):].split("```sh\n", 1)[1].split("```", 1)[0]
-    steps = []
-    for line in block.split("\n"):
-        if line.startswith("#   "):
-            steps[-1]["output"].append(line[4:])
-        elif line and not line.startswith("#"):
-            shell, _, note = line.partition("  # exit ")
-            steps.append({"shell": shell.strip(), "status": int(note) if note else 0, "output": []})
-    return steps
-
-
-def run_tour(readme, bin_dir):
-    failures = []
-    root = os.path.dirname(os.path.abspath(readme))
-    os.makedirs(os.path.join(root, "build"), exist_ok=True)  # the quick start made it; a bare copy has none
-    for step in tour_steps(readme):
-        shell = step["shell"].replace("build/native/tools/", bin_dir.rstrip("/") + "/")
-        result = subprocess.run(["sh", "-c", shell], cwd=root, stdout=subprocess.PIPE, stderr=subprocess.STDOUT,
-                                timeout=120)
-        printed = result.stdout.decode("utf-8", "replace").splitlines()
-        if result.returncode != step["status"] or not matches(step["output"], printed):
-            failures.append("README: %s\n  shown:   %r (exit %d)\n  printed: %r (exit %d)" % (
-                step["shell"], step["output"], step["status"], printed, result.returncode))
-    return failures
-
-
 def main():
     args = sys.argv[1:]
     bin_dir = os.path.abspath(args[args.index("--bin") + 1])
-    if "--readme" in args:
-        failures = run_tour(args[args.index("--readme") + 1], bin_dir)
-    else:
-        wine = "--wine" in args
-        if wine:
-            # The end-to-end tests' session: a file naming its folder, which holds the prefix.
-            pointer = args[args.index("--wine") + 1]
-            state = open(pointer).read().strip() if os.path.isfile(pointer) else ""
-            if not os.path.isdir(os.path.join(state, "prefix")) or not os.path.exists(os.path.join(bin_dir, "quillo-check.exe")):
-                print("skipped: no Wine session in %s or no quillo-check.exe in %s" % (pointer, bin_dir))
-                sys.exit(77)
-            os.environ.update(WINEPREFIX=os.path.join(state, "prefix"), WINEDEBUG="-all")
-        names = [a for a in args if a.endswith(".case")]
-        failures = [f for name in names for f in run_case_file(name, bin_dir, wine)]
+    wine = "--wine" in args
+    if wine:
+        # The end-to-end tests' session: a file naming its folder, which holds the prefix.
+        pointer = args[args.index("--wine") + 1]
+        state = open(pointer).read().strip() if os.path.isfile(pointer) else ""
+        if not os.path.isdir(os.path.join(state, "prefix")) or not os.path.exists(os.path.join(bin_dir, "quillo-check.exe")):
+            print("skipped: no Wine session in %s or no quillo-check.exe in %s" % (pointer, bin_dir))
+            sys.exit(77)
+        os.environ.update(WINEPREFIX=os.path.join(state, "prefix"), WINEDEBUG="-all")
+    names = [a for a in args if a.endswith(".case")]
+    failures = [f for name in names for f in run_case_file(name, bin_dir, wine)]
     for failure in failures:
         print(failure)
     sys.exit(1 if failures else 0)
