@@ -1,6 +1,5 @@
 #include "test_requests.h"
 
-#include "engine.h"
 #include "hook_watchdog.h"
 #include "host_state.h"
 #include "tray_menu.h"
@@ -45,11 +44,6 @@ LRESULT WriteMenuFile(bool trayMenu) {
     return 1;
 }
 
-LRESULT EngineAddress(WPARAM which) {
-    if (which == 0) return reinterpret_cast<LRESULT>(gNoticeBuffer);
-    return which <= STATUS_LINE_COUNT ? reinterpret_cast<LRESULT>(&gStatusSlots[which - 1]) : 0;
-}
-
 LRESULT CALLBACK TestRequestProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case TEST_MSG_LOSE_HOOK: return gHost.hook && UnhookWindowsHookEx(gHost.hook);
@@ -58,7 +52,6 @@ LRESULT CALLBACK TestRequestProc(HWND window, UINT message, WPARAM wParam, LPARA
         return (n.probes & 0xFF) << 16 | (n.dead & 0xFF) << 8 | (n.alive & 0xFF);
     }
     case TEST_MSG_CHECK_NOW: return CheckHookNow(), 0;
-    case TEST_MSG_ENGINE_ADDRESS: return EngineAddress(wParam);
     case TEST_MSG_WRITE_MENU: return WriteMenuFile(wParam == 1);
     default: return CallWindowProcW(gMainWndProc, window, message, wParam, lParam);
     }

@@ -1,7 +1,7 @@
 // The test build's requests (quillo-test.exe only; the shipped quillo.exe has none): messages to the main
-// window that let the Wine tests reach the engine's buffers as a hostile program would, read the live
-// menus, which Wine keeps out of other processes' reach, and lose the hook as the system does. The
-// environment variable QUILLO_TEST=no-hook makes the hook refused at start-up.
+// window that let the Wine tests read the live menus, which Wine keeps out of other processes' reach, and
+// lose the hook as the system does. The environment variable QUILLO_TEST=no-hook makes the hook refused at
+// start-up.
 #pragma once
 #include <windows.h>
 
@@ -11,8 +11,6 @@ constexpr UINT TEST_MSG_LOSE_HOOK = WM_APP + 2;
 constexpr UINT TEST_MSG_PROBE_COUNTS = WM_APP + 3;
 // The watchdog's check, now.
 constexpr UINT TEST_MSG_CHECK_NOW = WM_APP + 4;
-// wParam 0: the notice buffer's address; 1-6: status slot wParam - 1's.
-constexpr UINT TEST_MSG_ENGINE_ADDRESS = WM_APP + 10;
 // Writes the menu bar (wParam 0) or the notification icon's menu (1) into TEST_MENU_FILE beside the program,
 // one entry a line: "id text", a separator as "-", a pop-up's entries indented by two blanks; 1 when done.
 constexpr UINT TEST_MSG_WRITE_MENU = WM_APP + 11;

@@ -137,39 +137,32 @@ void Compile() {
     }
 }
 
-// One operation:
-//   0 table entry   table, index, 16-bit value (top bit set: as it is, else an offset inside the image)
-//   1 key event     hook code (0 unless 0xF0 or more), message, vk, scan, 32-bit time (the hook's way)
-//   2 event         function-table-0 index
-//   3 run           16-bit entry in instructions, message, 32-bit time
-//   4 reload        released and installed again; registers, mode and sysflags stay
-//   5 release       the image, without a new one
+// One operation (a run from any entry reaches what a table entry anywhere would):
+//   0 key event     hook code (0 unless 0xF0 or more), message, vk, scan, 32-bit time (the hook's way)
+//   1 event         function-table-0 index
+//   2 run           16-bit entry in instructions, message, 32-bit time
+//   3 reload        released and installed again; registers, mode and sysflags stay
+//   4 release       the image, without a new one
 void Operate(Input& in) {
     const uint32_t MESSAGES[] = {KEY_MSG_DOWN, KEY_MSG_UP, KEY_MSG_SYSDOWN, KEY_MSG_SYSUP, 0};
-    const int kind = in.Byte() % 6;
+    const int kind = in.Byte() % 5;
     switch (kind) {
     case 0: {
-        const int table = in.Byte() % FUNCTION_TABLE_COUNT, index = in.Byte();
-        const uint16_t value = in.U16();
-        gEngine.functionTables[table][index] = value & 0x8000 ? value : uint16_t(value % (gEngine.code.size / 2 + 1));
-        return Snapshot();
-    }
-    case 1: {
         const int code = in.Byte() >= 0xF0;
         const uint32_t message = MESSAGES[in.Byte() % 5], vk = in.Byte(), scan = in.Byte();
         HookSwallowsEvent(code, message, vk, scan, in.U32());
         break;
     }
-    case 2: RunEventFunction(in.Byte()); break;
-    case 3: {
+    case 1: RunEventFunction(in.Byte()); break;
+    case 2: {
         const uint32_t entry = in.U16() * 2u, message = MESSAGES[in.Byte() % 5];
         RunScript(entry, message, in.U32());
         break;
     }
-    case 4: ReleaseCodeImage(), Install(); break;
-    case 5: ReleaseCodeImage(), Snapshot(); break;
+    case 3: ReleaseCodeImage(), Install(); break;
+    case 4: ReleaseCodeImage(), Snapshot(); break;
     }
-    CheckEngineAfter(kind >= 4 ? "a reload" : "a run");
+    CheckEngineAfter(kind >= 3 ? "a reload" : "a run");
 }
 
 }  // namespace

@@ -72,7 +72,8 @@ const InputMethodPort IME = {[] { return gIme.open; }, [](bool open) { gIme.open
 // Each builder writes its whole text or the empty text, and nothing at or past out[size].
 std::string Built(const std::vector<std::string>& w) {
     const int size = int(Value(w.back()));
-    const std::u16string a = Wide(Unquote(w[1])), b = w.size() > 3 ? Wide(Unquote(w[2])) : u"";
+    // Backslashes after the first text's terminator: nothing is read past it.
+    const std::u16string a = Wide(Unquote(w[1])) + u'\0' + u"\\\\", b = w.size() > 3 ? Wide(Unquote(w[2])) : u"";
     char16_t out[300];
     std::fill(std::begin(out), std::end(out), u'#');
     const bool built = w[0] == "path" ? JoinProgramPath(out, size, a.c_str(), b.c_str())
