@@ -202,21 +202,28 @@ test('files: every pick loads the file anew; a script saved with characters code
   assert.equal(fs.readFileSync(saved, 'latin1').slice(0, 7), '# ???\r\n');
 });
 
-// The manuals' "Try it" examples, the same in both languages: what to do and what it shows, by the example's
-// place in the manual; the tutorial's, the key-code script's and the sample's are their files', whose own test
-// files the native tests run. An example marked data-expect shows that message first; every other one no
-// message or warning, and no run-time error.
-const TRY_IT_LINKS = 17;
-const TRY_IT_ROWS = {
-  0: {do: ['tap:Caps', 'tap:M'], notice: /^(ただいまのモード|Current mode) 2$/},  // the first edit, in the whole sample
-  5: {do: 'tap:A', field: 'a'},  // the function tables
-  7: {do: 'tap:Q', field: 'qcccc'},  // an instruction line, named and in numbers: two Cs on the key's down and up
-  8: {do: 'key:F2', log: /calc\.exe/},  // ifsw
-  10: {do: 'tap:A', caps: ['↓0x11', "↓'C'", "↑'C'", '↑0x11']},  // example 1: A is Ctrl+C
-  11: {do: 'key:F1', status: [0, /^(モード|mode) 2$/]},  // example 2
-  13: {do: ['line:tap 0x1D', 'line:tap 0x1D'], log: /^[^\n]+ C: /},  // example 4: a double press opens the IME
-  14: {do: 'key:F3', notice: /^F3.*: 1$/},  // example 5
-};
+// The manuals' "Try it" examples in order, the same in both languages: what to do and what it shows. An example
+// marked data-expect shows that message first; every other one no message or warning, and no run-time error.
+const TRY_IT_ROWS = [
+  {do: ['tap:Caps', 'tap:M'], notice: /^(ただいまのモード|Current mode) 2$/},  // the first edit, in the whole sample
+  {},  // the first error, in the whole sample: its line is the sample's
+  {do: 'tap:Caps', caps: ['↓VK_CONTROL', '↑VK_CONTROL']},  // tutorial step 1
+  {do: 'tap:Caps', caps: ['↓VK_CONTROL', '↑VK_CONTROL', '↓VK_ESCAPE', '↑VK_ESCAPE']},  // step 2: a tap is Esc
+  {do: ['tap:Caps', 'tap:I'], caps: ['↓VK_UP', '↑VK_UP'], status: [0, 'モード 2']},  // step 3
+  {do: 'tap:A', field: 'a'},  // the function tables
+  {},  // string
+  {do: 'tap:Q', field: 'qcccc'},  // an instruction line, named and in numbers: two Cs on the key's down and up
+  {do: 'key:F2', log: /calc\.exe/},  // ifsw
+  {do: 'tap:A', status: [0, '仮想キー 0x41  スキャン 0x10']},  // finding a key's codes
+  {do: 'tap:A', caps: ['↓0x11', "↓'C'", "↑'C'", '↑0x11']},  // example 1: A is Ctrl+C
+  {do: 'key:F1', status: [0, /^(モード|mode) 2$/]},  // example 2
+  {do: 'tap:A'},  // example 3
+  {do: ['line:tap 0x1D', 'line:tap 0x1D'], log: /^[^\n]+ C: /},  // example 4: a double press opens the IME
+  {do: 'key:F3', notice: /^F3.*: 1$/},  // example 5
+  {do: 'tap:Caps', status: [1, 'モード2: カーソル (Emacs)']},  // the sample's CapsLock, in the whole sample
+  // its pre-key function: CapsLock used with another key is no tap
+  {do: ['line:down VK_CAPITAL', 'line:tap P', 'line:up VK_CAPITAL'], status: [1, 'モード1: 通常入力']},
+];
 
 test('from the release zip, offline: every "Try it" example runs as its manual says', async t => {
   const mingw = path.join(work, 'mingw');
@@ -230,7 +237,7 @@ test('from the release zip, offline: every "Try it" example runs as its manual s
     const page = await open(path.join(work, 'quillo-1.33-win64', manual));
     const links = await page.$$eval('p.try-it a', all => all.map(a => [a.href, a.parentNode.previousElementSibling]).
       map(([href, pre]) => [href, pre.textContent, pre.dataset.file, pre.dataset.expect]));
-    assert.equal(links.length, TRY_IT_LINKS);
+    assert.equal(links.length, TRY_IT_ROWS.length);
     for (const [index, [href, text, file, expect]] of links.entries()) await t.test(`${manual} example ${index}`, async () => {
       assert.match(href, manual.includes('.en.') ? /\/playground\.en\.html#/ : /\/playground\.html#/);
       await page.goto('about:blank');
@@ -244,7 +251,7 @@ test('from the release zip, offline: every "Try it" example runs as its manual s
       assert.deepEqual(shown.notices, []);
       if (expect) assert.equal(shown.messages[0][1], expect);
       else assert.deepEqual(shown.messages, []);
-      await check(page, TRY_IT_ROWS[index] || {});
+      await check(page, TRY_IT_ROWS[index]);
     });
   }
 });
