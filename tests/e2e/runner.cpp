@@ -1,8 +1,7 @@
 // Runs the Wine test cases against quillo.exe. The cases are data (cases/*.cases) in the one case format of
 // tests/cases/case_reader.h: "== NAME" starts a case, and each step is one line, a verb of the table in
 // Steps() and its words ("type A X", "text bx", "box 通知 5"). Words with blanks are quoted ("\n" is a
-// line feed), and "repeat N" ... "end" repeats lines ("Nx": N times SCALE). The first failed step ends
-// its case.
+// line feed). The first failed step ends its case. SCALE is for scripts/reliability's measurements.
 // Each case runs the test build (quillo-test.exe, which answers test_requests.h) as quillo.exe from
 // WORK-DIR\cases\NAME, unless it asks for the shipped one.
 // Usage: quillo-wine-runner CASE-FILE SCRIPTS-DIR WORK-DIR [SCALE [CASE]]
@@ -378,16 +377,15 @@ bool Type(const Args& keys) {
 
 // ------------------------------------------------------------------ the shell and files
 
+std::wstring ScriptLines(std::wstring line);  // one line as written out, or more (measure_steps.inc)
+
 bool Script(const Args& a) {
     const std::wstring target = R.dir + L"scriptcommand.txt";
     if (a[0][0] == L'=') return Check(CopyFileW((R.work + &a[0][1]).c_str(), target.c_str(), FALSE), L"copied");
-    // A second word is one more line at the end; "@repeat N LINE" stands for N copies of LINE.
+    // A second word is one more line at the end.
     std::wstring text;
-    for (std::wstring line : Lines(Decode(ReadBytes(R.scripts + a[0])) + L"\n" + (a.size() > 1 ? a[1] : L""))) {
-        int copies = 1;
-        if (line.rfind(L"@repeat ", 0) == 0) copies = _wtoi(&line[8]), line = line.substr(line.find(L' ', 8) + 1);
-        while (copies-- > 0) text += Trim(line) + L"\r\n";
-    }
+    for (const std::wstring& line : Lines(Decode(ReadBytes(R.scripts + a[0])) + L"\n" + (a.size() > 1 ? a[1] : L"")))
+        text += ScriptLines(line);
     std::string bytes(text.size() * 2, '\0');  // in the handheld's code page, 932
     bytes.resize(WideCharToMultiByte(932, 0, text.c_str(), int(text.size()), &bytes[0], int(bytes.size()), 0, 0));
     return Check(WriteBytes(target, bytes), L"the script is written");
@@ -444,6 +442,11 @@ Args Words(const std::wstring& line) {
 using Step = std::function<bool(const Args&)>;
 using StepTable = std::map<std::wstring, Step>;
 const StepTable& Steps();
+struct CaseLine {
+    int number;
+    Args words;
+};
+
 #include "../bench/wine/measure_steps.inc"  // scripts/reliability's measurements: hook time, latency, memory
 
 StepTable Merged(StepTable steps, const StepTable& more) { return steps.insert(more.begin(), more.end()), steps; }
@@ -571,28 +574,13 @@ const StepTable& Steps() {
 
 // ------------------------------------------------------------------ case files
 
-struct CaseLine {
-    int number;
-    Args words;
-};
-
-// Runs lines [first, last); "repeat" ... "end" blocks nest. False at the first failed step.
-bool RunLines(const std::vector<CaseLine>& lines, size_t first, size_t last) {
-    for (size_t i = first; i < last; ++i) {
-        const Args& words = lines[i].words;
-        if (words[0] == L"repeat") {
-            size_t end = i + 1;
-            for (int depth = 1; depth; ++end)
-                depth += int(lines[end].words[0] == L"repeat") - int(lines[end].words[0] == L"end");
-            for (int t = Number(words[1]) * (words[1].back() == L'x' ? R.scale : 1); t > 0; --t)
-                if (!RunLines(lines, i + 1, end - 1)) return false;
-            i = end - 1;
+// Runs lines until the first failed step.
+bool RunLines(const std::vector<CaseLine>& lines) {
+    for (const CaseLine& line : lines) {
+        const auto step = Steps().find(line.words[0]);
+        if (step == Steps().end() ? Check(false, L"no such step") : step->second(Args(line.words.begin() + 1, line.words.end())))
             continue;
-        }
-        const auto step = Steps().find(words[0]);
-        if (step == Steps().end() ? Check(false, L"no such step") : step->second(Args(words.begin() + 1, words.end())))
-            continue;
-        R.failure = L"line " + std::to_wstring(lines[i].number) + L" (" + words[0] + L"): " + R.failure;
+        R.failure = L"line " + std::to_wstring(line.number) + L" (" + line.words[0] + L"): " + R.failure;
         return false;
     }
     return true;
@@ -613,7 +601,7 @@ int RunCases(const Args& arguments) {
         if (arguments.size() > 4 && name != arguments[4]) continue;
         const DWORD start = GetTickCount();
         R.caseName = name, R.failure.clear();
-        if (Dir(L"")) RunLines(lines, 0, lines.size());
+        if (Dir(L"")) RunLines(Unrolled(lines));
         StopQuillo();
         for (auto& window : R.windows) DestroyWindow(window.second);
         R.windows.clear(), R.closeRequests.clear(), R.target = nullptr;
